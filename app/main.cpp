@@ -1,0 +1,57 @@
+#include <QApplication>
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "app/InstanceGuard.h"
+#include "app/SignalQuit.h"
+#include "app/Translations.h"
+#include "core/MessageBox.h"
+#include "frontend/OBSApp.h"
+#include "shell/MainWindow.h"
+
+namespace {
+
+int run(int& argc, char** argv, std::unique_ptr<InstanceGuard>& guard, int& status) {
+    QApplication::setAttribute(Qt::AA_DisableHighDpiScaling, true);
+    auto app = std::make_unique<OBSApp>(argc, argv);
+    SignalQuit quitOnSignal;
+
+    guard = std::make_unique<InstanceGuard>(QStringLiteral("KELVARIN_ORBLIVE"));
+    if (!guard->acquire()) {
+        live::MessageBox::warning(nullptr, QStringLiteral("警告"),
+                                  QStringLiteral("系统检测到直播客户端已经运行，请勿重复启动"),
+                                  QMessageBox::Ok);
+        return 0;
+    }
+    status = app->init();
+    if (status < 0) {
+        return status;
+    }
+    QGuiApplication::setQuitOnLastWindowClosed(true);
+    loadTranslations();
+
+    auto window = std::make_unique<MainWindow>();
+    status = window->start();
+    if (status != 0) {
+        return status;
+    }
+    status = app->exec();
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    SignalQuit::installHandlers();
+    std::unique_ptr<InstanceGuard> guard;
+    int status = 0;
+    try {
+        status = run(argc, argv, guard, status);
+    } catch (const std::exception& e) {
+        std::printf("exception: %s\n", e.what());
+    }
+    guard.reset();
+    return status;
+}

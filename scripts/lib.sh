@@ -1,0 +1,38 @@
+# Shared by the test and run commands: set-up, build, and a private X display.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${ORB_BUILD_DIR:-$ROOT/build}"
+
+orb_build() {
+  bash "$ROOT/scripts/setup"
+  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$BUILD_DIR" -j "$(nproc)"
+}
+
+# Starts Xvfb with a window manager when no display is set; stopped by orb_stop_display.
+orb_start_display() {
+  ORB_XVFB_PID=""
+  ORB_WM_PID=""
+  if [ -n "${DISPLAY:-}" ]; then
+    return 0
+  fi
+  local fifo
+  fifo="$(mktemp -u)"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  ORB_XVFB_PID=$!
+  local num
+  read -r -t 20 num <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$num" ]; then
+    echo "could not start Xvfb" >&2
+    return 1
+  fi
+  export DISPLAY=":$num"
+  openbox >/dev/null 2>&1 &
+  ORB_WM_PID=$!
+}
+
+orb_stop_display() {
+  [ -n "${ORB_WM_PID:-}" ] && kill "$ORB_WM_PID" 2>/dev/null || true
+  [ -n "${ORB_XVFB_PID:-}" ] && kill "$ORB_XVFB_PID" 2>/dev/null || true
+}

@@ -1,0 +1,21 @@
+// Installs the crash handler and crashes on purpose, for the crash-dump test.
+#include <QString>
+#include <cstdio>
+
+#include "core/CrashHandler.h"
+
+__attribute__((noinline)) void crashHereForTest() {
+    // The pointer itself is volatile so the store cannot be optimised away.
+    int* volatile target = nullptr;
+    *target = 42;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return 2;
+    }
+    live::installCrashHandler(QString::fromLocal8Bit(argv[1]));
+    std::fflush(stdout);
+    crashHereForTest();
+    return 0;
+}

@@ -1,0 +1,116 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+</context>
+<context>
+    <name>Room</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+</context>
+<context>
+    <name>RoomSimple</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+</context>
+<context>
+    <name>Console</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+</context>
+<context>
+    <name>Scene</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Scene</source>
+        <translation>Scene</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+</context>
+<context>
+    <name>SceneTab</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Enable</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Lock</source>
+        <translation>Lock</translation>
+    </message>
+</context>
+<context>
+    <name>AddMaterial</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>Picture</source>
+        <translation>Picture</translation>
+    </message>
+    <message>
+        <source>Video</source>
+        <translation>Video</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>ShowMouse</source>
+        <translation>Show mouse</translation>
+    </message>
+    <message>
+        <source>HFLIP</source>
+        <translation>Flip horizontally</translation>
+    </message>
+</context>
+<context>
+    <name>LiveSet</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Folder</translation>
+    </message>
+</context>
+</TS>
