@@ -48,7 +48,7 @@ int FlowLayout::heightForWidth(int width) const {
 }
 
 QSize FlowLayout::minimumSize() const {
-    QSize size;
+    QSize size(0, 0);
     for (const QLayoutItem* item : items_) {
         size = size.expandedTo(item->minimumSize());
     }
@@ -106,8 +106,11 @@ int FlowLayout::spacingFor(QLayoutItem* item, Qt::Orientation direction) const {
     }
     const QWidget* widget = item->widget();
     const QStyle* style = widget ? widget->style() : QApplication::style();
-    return style ? style->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton, direction)
-                 : 0;
+    // Styles without an opinion answer -1, which would make items overlap.
+    const int buttons =
+        style ? style->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton, direction)
+              : 0;
+    return qMax(0, buttons);
 }
 
 int FlowLayout::surroundingSpacing(QStyle::PixelMetric metric) const {

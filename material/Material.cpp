@@ -21,6 +21,7 @@ Material::Material(QWidget* parent)
 
 Material::Material(QWidget* parent, const std::function<void(QWidget*)>& buildForm)
     : QWidget(parent) {
+    qRegisterMetaType<uint8_t>("uint8_t");  // lets the kind travel through queued connections
     buildForm(this);
     setAttribute(Qt::WA_StyledBackground);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
