@@ -25,8 +25,9 @@ orbLive_ShareWindowPreItem::orbLive_ShareWindowPreItem(QWidget* parent, const QS
     ui_->label_title->setToolTip(title);
     if (placeholder_) {
         setStyleSheet(QLatin1String(kPlaceholderStyle));
-        ui_->widget_preitem->setStyleSheet(QString());
         setCursor(Qt::ArrowCursor);
+    } else {
+        ui_->widget_preitem->setStyleSheet(QLatin1String(kUnselectedStyle));
     }
 }
 
@@ -43,6 +44,8 @@ void orbLive_ShareWindowPreItem::setSelected(bool selected) {
         return;
     }
     selected_ = selected;
+    // A second sheet set before the widget was ever polished would be ignored.
+    ui_->widget_preitem->ensurePolished();
     ui_->widget_preitem->setStyleSheet(QLatin1String(selected ? kSelectedStyle : kUnselectedStyle));
 }
 
