@@ -15,6 +15,8 @@ INetwork::INetwork()
       contentType_(QStringLiteral("application/x-www-form-urlencoded;charset=utf-8")),
       uploadDisposition_(QStringLiteral("form-data; name=\"file\"; filename=\"%1\"")) {
     qRegisterMetaType<QList<QNetworkCookie>>("QList<QNetworkCookie>");
+    // Receivers take the reply signal through a queued connection.
+    qRegisterMetaType<uint8_t>("uint8_t");
     // Queued, so that a reply is never handled inside the call that sent it.
     connect(this, &QNetworkAccessManager::finished, this, &INetwork::replyFinished,
             Qt::QueuedConnection);
