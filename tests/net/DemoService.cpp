@@ -67,15 +67,17 @@ bool DemoService::start(const Options& options) {
     return true;
 }
 
-void DemoService::stop() {
+bool DemoService::stop() {
     if (process_.state() == QProcess::NotRunning) {
-        return;
+        return false;
     }
     process_.closeWriteChannel();
-    if (!process_.waitForFinished(10000)) {
-        process_.kill();
-        process_.waitForFinished(5000);
+    if (process_.waitForFinished(10000)) {
+        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
     }
+    process_.kill();
+    process_.waitForFinished(5000);
+    return false;
 }
 
 DemoService::Reply DemoService::fetch(const QString& path, const QByteArray& postBody,

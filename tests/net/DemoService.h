@@ -25,7 +25,8 @@ public:
 
     bool start() { return start(Options()); }
     bool start(const Options& options);
-    void stop();
+    // Closes the service's input; true when it then ended by itself, cleanly.
+    bool stop();
 
     int port() const { return port_; }
     // "http://127.0.0.1:<port>/" (https with Options::https).

@@ -5,6 +5,7 @@ import json
 import os
 import re
 import secrets
+import socket
 import time
 from http.server import BaseHTTPRequestHandler
 from urllib.parse import parse_qsl, urlsplit
@@ -31,6 +32,8 @@ class BadRequest(Exception):
 class DemoHandler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "OrbDemo/1.0"
+    # Headers and body go out in two writes; without this each reply waits for a delayed ACK.
+    disable_nagle_algorithm = True
 
     # ---- plumbing ---------------------------------------------------------------------------
 
@@ -72,6 +75,13 @@ class DemoHandler(BaseHTTPRequestHandler):
             self.send_json({"flag": 0, "msg": "server error: %s" % e}, status=500)
 
     def _read_body(self):
+        # Clients send a body after its headers in a second write, held back by Nagle until
+        # the headers are acknowledged: acknowledge at once instead of after the ACK delay.
+        if hasattr(socket, "TCP_QUICKACK"):
+            try:
+                self.connection.setsockopt(socket.IPPROTO_TCP, socket.TCP_QUICKACK, 1)
+            except OSError:
+                pass
         if self.headers.get("Transfer-Encoding", "").lower() == "chunked":
             return self._read_chunked()
         length = self.headers.get("Content-Length")
@@ -107,7 +117,7 @@ class DemoHandler(BaseHTTPRequestHandler):
 
     def _delay(self):
         # Lets a test hold one reply back to see replies overtake each other.
-        ms = self.query.get("delay_ms", "")
+        ms = self.params().get("delay_ms", "")
         if ms.isdigit():
             time.sleep(min(int(ms), MAX_DELAY_MS) / 1000.0)
 

@@ -83,7 +83,7 @@ def login(query, error=None, account=""):
  autocomplete="username">
 <label for="password">密码</label><input type="password" id="password" name="password"
  autocomplete="current-password">
-<button type="submit" id="submit">登录</button>%s
+<button type="submit" id="login-button">登录</button>%s
 </form><p class="muted">客户端 %s · 版本 %s</p></div>""" % (
         escape(action), escape(account), err, escape(query.get("client", "")),
         escape(query.get("version", "")))
