@@ -43,6 +43,11 @@ QString IUserinfo::suffixOf(const QString& url) {
 }
 
 void IUserinfo::setImage(const QByteArray& data) {
+    if (avatarFile_.isEmpty()) {
+        // A download that finishes after sign-out has nowhere to go.
+        log::warn("{}: no avatar address set, picture dropped", "live::IUserinfo::setImage");
+        return;
+    }
     QImage round(kAvatarSize, kAvatarSize, QImage::Format_ARGB32_Premultiplied);
     round.fill(Qt::transparent);
     if (QFile::exists(avatarFile_)) {

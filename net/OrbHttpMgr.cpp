@@ -214,46 +214,54 @@ QStringList OrbHttpMgr::buildArgs(const IParam* param) {
             if (auto p = as<IParamValue>(param)) {
                 return {p->value};
             }
-            break;
+            return {};
         case kTaskListRoom:
-            if (auto p = as<IParamListTask>(param)) {
-                if (p->variant == 1) {
-                    QByteArray name, value;
-                    if (config_) {
-                        config_->getCookie(name, value);
-                    }
-                    return {QString::fromUtf8(value)};
-                }
-                QStringList args = {QString::number(p->curPage), QString::number(p->pageSize),
-                                    QStringLiteral("444"), QString::number(p->taskStatus)};
-                if (!p->taskName.isEmpty()) {
-                    args.append(p->taskName);
-                }
-                return args;
-            }
-            break;
+            return listArgs(as<IParamListTask>(param));
         case kTaskMonitor:
-            if (auto p = as<IParamMonitor>(param)) {
-                return {QString::number(p->taskId),
-                        QString::number(double(p->kbs), 'f', 0),
-                        QString::number(double(p->cpu), 'f', 1),
-                        QString::number(double(p->fps), 'f', 2),
-                        QString::number(p->originFrame),
-                        QString::number(p->lostFrame),
-                        p->pointTime};
-            }
-            break;
+            return monitorArgs(as<IParamMonitor>(param));
         case kTaskStartLive:
         case kTaskStopLive:
         case kTaskDetails:
             if (auto p = as<IParamID>(param)) {
                 return {QString::number(p->id)};
             }
-            break;
+            return {};
         default:
-            break;
+            return {};
     }
-    return {};
+}
+
+QStringList OrbHttpMgr::listArgs(const IParamListTask* p) const {
+    if (!p) {
+        return {};
+    }
+    if (p->variant == 1) {
+        QByteArray name, value;
+        if (config_) {
+            config_->getCookie(name, value);
+        }
+        return {QString::fromUtf8(value)};
+    }
+    // "444" fills the template's callback field.
+    QStringList args = {QString::number(p->curPage), QString::number(p->pageSize),
+                        QStringLiteral("444"), QString::number(p->taskStatus)};
+    if (!p->taskName.isEmpty()) {
+        args.append(p->taskName);
+    }
+    return args;
+}
+
+QStringList OrbHttpMgr::monitorArgs(const IParamMonitor* p) {
+    if (!p) {
+        return {};
+    }
+    return {QString::number(p->taskId),
+            QString::number(double(p->kbs), 'f', 0),
+            QString::number(double(p->cpu), 'f', 1),
+            QString::number(double(p->fps), 'f', 2),
+            QString::number(p->originFrame),
+            QString::number(p->lostFrame),
+            p->pointTime};
 }
 
 QString OrbHttpMgr::buildQuery(uint8_t type, const QStringList& args) {
@@ -334,8 +342,13 @@ int OrbHttpMgr::sendFile(uint8_t type, const QStringList& args) {
     }
     auto* multiPart = new QHttpMultiPart(QHttpMultiPart::FormDataType);
     QHttpPart part;
-    part.setHeader(QNetworkRequest::ContentDispositionHeader,
-                   uploadDisposition_.arg(QFileInfo(*file).fileName()));
+    // A quote or a line break in the file name would end the header or add another one;
+    // encode them the way browsers do.
+    QString name = QFileInfo(*file).fileName();
+    name.replace(QLatin1Char('"'), QLatin1String("%22"))
+        .replace(QLatin1Char('\r'), QLatin1String("%0D"))
+        .replace(QLatin1Char('\n'), QLatin1String("%0A"));
+    part.setHeader(QNetworkRequest::ContentDispositionHeader, uploadDisposition_.arg(name));
     part.setBodyDevice(file);
     file->setParent(multiPart);
     multiPart->append(part);

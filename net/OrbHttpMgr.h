@@ -116,6 +116,8 @@ public slots:
     void replyFinished(QNetworkReply* reply) override;
 
 private:
+    QStringList listArgs(const IParamListTask* p) const;
+    static QStringList monitorArgs(const IParamMonitor* p);
     bool addTask(const QJsonObject& entry, const QString& prefix, bool replace);
     uint8_t loadVariantTasks(const QJsonObject& root);
     void fillPageUrls();

@@ -275,6 +275,15 @@ private slots:
         const QJsonObject user = json(waitReplies(3)).value("data").toObject();
         QCOMPARE(user.value("avatarUrl").toString(), fileId);
 
+        // A name that could break the part's header is encoded, not sent raw.
+        const QString odd = dir_.path() + "/odd\"name\r\n.png";
+        QFile::remove(odd);
+        QVERIFY(source.copy(odd));
+        QCOMPARE(mgr_->sendReq(0, {odd}), 0);
+        waitReplies(4);
+        QVERIFY(DemoService::rawBody(service_.lastRequest("/api/user/image"))
+                    .contains("name=\"file\"; filename=\"odd%22name%0D%0A.png\"\r\n"));
+
         // Nothing to upload: refused before anything is sent.
         QCOMPARE(mgr_->sendReq(0, {dir_.path() + "/missing.png"}), 3);
         QCOMPARE(mgr_->sendReq(0, {dir_.path()}), 3);

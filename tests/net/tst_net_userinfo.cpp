@@ -160,6 +160,10 @@ private slots:
         QVERIFY(!user.changed());
         QVERIFY(!user.hasImage());
         QCOMPARE(user.phone(), QString("138"));
+
+        // An avatar that arrives after sign-out is dropped.
+        user.setImage(download(service_.baseUrl() + "static/avatar.png"));
+        QVERIFY(!user.hasImage());
     }
 };
 
