@@ -1,0 +1,1 @@
+"""The demo service's parts: data set, sign-in, pages and the HTTP handler."""
