@@ -126,7 +126,7 @@ void SceneEventRelay::onItemAdd(void* param, calldata_t* data) {
     auto* self = static_cast<SceneEventRelay*>(param);
     self->postItemChange(data, kAdded, 0);
     // A new item goes on top, which changes the order the client shows.
-    self->postItemChange(data, kReordered, 0);
+    onReorder(param, data);
 }
 
 void SceneEventRelay::onItemRemove(void* param, calldata_t* data) {
