@@ -1,4 +1,5 @@
 #include <QMessageBox>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
@@ -194,7 +195,10 @@ private slots:
         OBSDataAutoRelease set = settings(name);
         QCOMPARE(obs_data_get_int(set, "screen"), 0);
         OBSSourceAutoRelease s = source(name);
-        QTRY_COMPARE_WITH_TIMEOUT(obs_source_get_width(s), 1920u, 15000);
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        QTRY_COMPARE_WITH_TIMEOUT(obs_source_get_width(s), static_cast<uint32_t>(screen.width()),
+                                  15000);
+        QCOMPARE(obs_source_get_height(s), static_cast<uint32_t>(screen.height()));
     }
 
     void windowIsFoundByTitle() {
