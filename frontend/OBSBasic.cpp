@@ -10,6 +10,7 @@
 #include "core/Log.h"
 #include "frontend/AtomicFile.h"
 #include "frontend/IniConfig.h"
+#include "frontend/OBSApp.h"
 #include "frontend/PreviewDisplay.h"
 #include "frontend/SceneCollection.h"
 #include "frontend/SceneItems.h"
@@ -97,15 +98,15 @@ OBSBasic::~OBSBasic() {
 
 int OBSBasic::init() {
     if (!profile_->open(StudioPaths::profileConfig())) {
-        return -5;
+        return OBSApp::kNoDataDir;
     }
     StudioDefaults::applyProfile(profile_->get());
     profile_->save();
     if (!StudioEngine::resetAudio(profile_->get())) {
-        return -3;
+        return OBSApp::kAudioFailed;
     }
     if (ResetVideo() != OBS_VIDEO_SUCCESS) {
-        return -4;
+        return OBSApp::kGraphicsFailed;
     }
     return 0;
 }

@@ -371,13 +371,6 @@ private slots:
         QCOMPARE(QString(obs_service_get_key(service)), QString("task42"));
         QCOMPARE(QString(obs_service_get_output_type(service)), QString("rtmp_output"));
     }
-
-    void namesTheClientAsksFor() {
-        QCOMPARE(app()->GetString("Basic.DesktopDevice1"), QString("桌面音频"));
-        QCOMPARE(app()->GetString("No.Such.Key"), QString("No.Such.Key"));
-        QCOMPARE(QString(app()->InputAudioSource()), QString("pulse_input_capture"));
-        QCOMPARE(QString(app()->OutputAudioSource()), QString("pulse_output_capture"));
-    }
 };
 
 int main(int argc, char** argv) {

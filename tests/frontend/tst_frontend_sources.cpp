@@ -221,14 +221,6 @@ private slots:
         QCOMPARE(QString(obs_data_get_string(set, "device_id")), QString());
     }
 
-    void mirroredCameraHasNegativeScale() {
-        const QString name = app()->addSceneItem(param(SourceKinds::kCamera, "", true, false));
-        vec2 scale;
-        obs_sceneitem_get_scale(item(name), &scale);
-        QVERIFY(scale.x < 0);
-        QVERIFY(scale.y > 0);
-    }
-
     void nameListsFollowTheScene() {
         const QString camera = basic()->fastAddCamera2();
         const QString screen = app()->fastAddMinotor("");
