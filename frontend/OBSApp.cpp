@@ -1,13 +1,147 @@
 #include "frontend/OBSApp.h"
 
-OBSApp::OBSApp(int& argc, char** argv) : QApplication(argc, argv) {
+#include <QX11Info>
+
+#include "core/Log.h"
+#include "core/MessageBox.h"
+#include "frontend/IniConfig.h"
+#include "frontend/LogBridge.h"
+#include "frontend/ModuleLoader.h"
+#include "frontend/RtmpServiceType.h"
+#include "frontend/SourceKinds.h"
+#include "frontend/StudioDefaults.h"
+#include "frontend/StudioEngine.h"
+#include "frontend/StudioPaths.h"
+#include "frontend/StudioStrings.h"
+
+OBSApp::OBSApp(int& argc, char** argv)
+    : QApplication(argc, argv),
+      global_(std::make_unique<IniConfig>()),
+      engine_(std::make_unique<StudioEngine>()) {
     setOrganizationName(QStringLiteral("kelvarin"));
     setApplicationName(QStringLiteral("orblive"));
     setApplicationVersion(QStringLiteral(ORBLIVE_VERSION));
 }
 
-OBSApp::~OBSApp() = default;
+OBSApp::~OBSApp() {
+    shutdown();
+}
 
 int OBSApp::init() {
+    if (basic_) {
+        return 0;
+    }
+    // The engine draws through EGL on the X server Qt is connected to.
+    if (!QX11Info::isPlatformX11() || !QX11Info::display()) {
+        live::log::error("{}: the studio needs an X11 display", "OBSApp::init");
+        return kNoDisplay;
+    }
+    if (!StudioPaths::ensure() || !global_->open(StudioPaths::globalConfig())) {
+        return kNoDataDir;
+    }
+    StudioDefaults::applyGlobal(global_->get());
+    global_->save();
+    LogBridge::install();
+    const QString locale =
+        QString::fromUtf8(config_get_string(global_->get(), "General", "Language"));
+    if (!engine_->start(QX11Info::display(), locale, StudioPaths::moduleConfig())) {
+        shutdown();
+        return kEngineFailed;
+    }
+    basic_ = std::make_unique<OBSBasic>();
+    const int rc = basic_->init();
+    if (rc < 0) {
+        shutdown();
+        return rc;
+    }
+    ModuleLoader::loadAll();
+    RtmpServiceType::registerType();
+    basic_->loadProject();
     return 0;
+}
+
+void OBSApp::shutdown() {
+    basic_.reset();
+    engine_->stop();
+    global_->save();
+    global_->close();
+    const long leaks = bnum_allocs();
+    if (leaks != 0) {
+        live::log::warn("{}: {} engine allocations not freed", "OBSApp::shutdown", leaks);
+    }
+}
+
+void OBSApp::OBSWinInit(QWidget* host, OBSBasic::ControlFn control, OBSBasic::ItemFn itemEvent) {
+    if (basic_) {
+        basic_->attach(host, std::move(control), std::move(itemEvent));
+    }
+}
+
+void OBSApp::OBSWinReset() {
+    if (basic_) {
+        basic_->detach();
+    }
+}
+
+bool OBSApp::ctrlScene(uint8_t op, const QString& name, const QVariant& value) {
+    return basic_ && basic_->ctrlScene(op, name, value);
+}
+
+bool OBSApp::ctrlSceneItem(const QString& name, uint8_t op, const QVariant& value) {
+    return basic_ && basic_->ctrlSceneItem(name, op, value);
+}
+
+QString OBSApp::addSceneItem(const orbLiveImp::SoureParam& param) {
+    return basic_ ? basic_->addSceneItem(param) : QString();
+}
+
+bool OBSApp::removeScenceItem(const QString& name, bool confirm) {
+    if (!basic_) {
+        return false;
+    }
+    if (confirm && live::MessageBox::question(nullptr, QStringLiteral("提示"),
+                                              QStringLiteral("确定要删除素材“%1”吗？").arg(name)) !=
+                       QMessageBox::Yes) {
+        return false;
+    }
+    return basic_->removeSceneItem(name);
+}
+
+QString OBSApp::fastAddWindow(const QString& title) {
+    return basic_ ? basic_->fastAddWindow(title) : QString();
+}
+
+QString OBSApp::fastAddMinotor(const QString& title) {
+    return basic_ ? basic_->fastAddMonitor(title) : QString();
+}
+
+QStringList OBSApp::getNameListofShareInSence() const {
+    return basic_ ? basic_->itemNamesOfKinds({SourceKinds::kMonitor, SourceKinds::kWindow})
+                  : QStringList();
+}
+
+QStringList OBSApp::getNameListofCamerasInSence() const {
+    return basic_ ? basic_->itemNamesOfKinds({SourceKinds::kCamera}) : QStringList();
+}
+
+void OBSApp::resetSouceParent(QLayout* layout, QWidget* widget) {
+    if (basic_) {
+        basic_->lendSourceList(layout, widget);
+    }
+}
+
+config_t* OBSApp::GlobalConfig() const {
+    return global_->get();
+}
+
+QString OBSApp::GetString(const char* key) const {
+    return StudioStrings::get(key);
+}
+
+const char* OBSApp::InputAudioSource() const {
+    return SourceKinds::inputAudioType();
+}
+
+const char* OBSApp::OutputAudioSource() const {
+    return SourceKinds::outputAudioType();
 }

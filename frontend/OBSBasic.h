@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+#include <util/config-file.h>
+#include <obs.hpp>
+
+#include "frontend/SceneEventRelay.h"
+#include "frontend/SceneItemData.h"
+#include "frontend/SoureParam.h"
+
+class IniConfig;
+class PreviewDisplay;
+class QLayout;
+class QMenu;
+class QTimer;
+class QWidget;
+class SceneCollection;
+class SourceListWidget;
+
+// The studio: its profile, the scene collection, the preview and the material list. Scene
+// and item changes reach the client through the callbacks given to attach(); everything
+// runs on the main thread.
+class OBSBasic : public QObject {
+    Q_OBJECT
+public:
+    using ControlFn = SceneEventRelay::ControlFn;
+    using ItemFn = SceneEventRelay::ItemFn;
+
+    explicit OBSBasic(QObject* parent = nullptr);
+    ~OBSBasic() override;
+
+    // Opens the profile and sets up the engine's audio and video from it: 0, or negative
+    // when the engine cannot run with it.
+    int init();
+    // Loads the saved scene collection (after the engine's modules), or starts one scene.
+    void loadProject();
+    // Saves and lets go of everything the engine holds for the studio.
+    void shutdown();
+
+    // A referenced scene the caller releases; null when there is none.
+    obs_scene_t* GetCurrentScene();
+    int getSceneItemCount();
+    // Adds the first camera found (or one waiting for a device) and returns its name.
+    QString fastAddCamera2();
+    bool reorderScene(int from, int to);
+    // Pops up the selected material's menu at the pointer; the menu deletes itself on close.
+    QMenu* CreateSourcePopupMenu();
+    // Applies the profile's video settings; one of the engine's OBS_VIDEO_* results.
+    int ResetVideo();
+    bool SaveProject();
+    // The profile configuration.
+    virtual config_t* Config() const;
+
+    void attach(QWidget* host, ControlFn control, ItemFn itemEvent);
+    void detach();
+    bool ctrlScene(uint8_t op, const QString& name, const QVariant& value);
+    bool ctrlSceneItem(const QString& name, uint8_t op, const QVariant& value);
+    QString addSceneItem(const orbLiveImp::SoureParam& param);
+    bool removeSceneItem(const QString& name);
+    QString fastAddWindow(const QString& title);
+    QString fastAddMonitor(const QString& title);
+    QStringList itemNamesOfKinds(std::initializer_list<uint8_t> kinds) const;
+    void lendSourceList(QLayout* layout, QWidget* widget);
+
+    obs_scene_t* currentScene() const;
+    QStringList sceneNames() const;
+    QString currentSceneName() const;
+    SceneEventRelay* relay() const { return relay_; }
+    PreviewDisplay* preview() const;
+    SourceListWidget* sourceList() const;
+    bool moveSceneItem(const QString& name, obs_order_movement movement);
+    // Asks the client to show the material's properties (item op 8).
+    void showProperties(const QString& name);
+
+private:
+    bool addScene(const QString& name);
+    bool removeScene(const QString& name);
+    bool renameScene(const QString& name, const QString& newName);
+    bool makeCurrent(const QString& name);
+    bool selectItem(obs_sceneitem_t* item, bool select);
+    bool renameItem(obs_sceneitem_t* item, const QString& newName);
+    void startFirstRun();
+    void postSnapshot();
+    void scheduleSave();
+
+    std::unique_ptr<IniConfig> profile_;
+    std::unique_ptr<SceneCollection> scenes_;
+    SceneEventRelay* relay_;
+    QTimer* saveTimer_;
+    QPointer<PreviewDisplay> preview_;
+    QPointer<SourceListWidget> sourceList_;
+    bool loaded_ = false;
+};

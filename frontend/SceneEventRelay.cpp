@@ -1,0 +1,170 @@
+#include "frontend/SceneEventRelay.h"
+
+#include "frontend/SceneItems.h"
+
+namespace {
+
+enum ItemOp : uint8_t {
+    kAdded = 1,
+    kRemoved = 2,
+    kVisible = 3,
+    kLocked = 4,
+    kSelected = 5,
+    kRenamed = 6,
+    kReordered = 7,
+};
+
+enum SceneOp : uint8_t { kSceneRenamed = 2 };
+
+}  // namespace
+
+SceneEventRelay::SceneEventRelay(QObject* parent) : QObject(parent) {
+    qRegisterMetaType<orbLiveImp::SceneItemData>();
+    renameSignal_.Connect(obs_get_signal_handler(), "source_rename", onSourceRename, this);
+}
+
+SceneEventRelay::~SceneEventRelay() {
+    renameSignal_.Disconnect();
+    unwatchAll();
+}
+
+void SceneEventRelay::watch(obs_scene_t* scene) {
+    if (!scene || watched_.count(scene)) {
+        return;
+    }
+    signal_handler_t* handler = obs_source_get_signal_handler(obs_scene_get_source(scene));
+    std::vector<OBSSignal>& links = watched_[scene];
+    links.emplace_back(handler, "item_add", onItemAdd, this);
+    links.emplace_back(handler, "item_remove", onItemRemove, this);
+    links.emplace_back(handler, "item_visible", onItemVisible, this);
+    links.emplace_back(handler, "item_locked", onItemLocked, this);
+    links.emplace_back(handler, "item_select", onItemSelect, this);
+    links.emplace_back(handler, "item_deselect", onItemDeselect, this);
+    links.emplace_back(handler, "reorder", onReorder, this);
+}
+
+void SceneEventRelay::unwatch(obs_scene_t* scene) {
+    watched_.erase(scene);
+}
+
+void SceneEventRelay::unwatchAll() {
+    watched_.clear();
+}
+
+void SceneEventRelay::attach(ControlFn control, ItemFn item) {
+    ++generation_;
+    control_ = std::move(control);
+    item_ = std::move(item);
+    attached_ = true;
+}
+
+void SceneEventRelay::detach() {
+    ++generation_;
+    control_ = nullptr;
+    item_ = nullptr;
+    attached_ = false;
+}
+
+void SceneEventRelay::postScene(uint8_t op, const QString& name, const QVariant& value) {
+    const quint64 generation = generation_;
+    QMetaObject::invokeMethod(
+        this, [this, op, name, value, generation] { deliverScene(op, name, value, generation); },
+        Qt::QueuedConnection);
+}
+
+void SceneEventRelay::postItem(const orbLiveImp::SceneItemData& data) {
+    const quint64 generation = generation_;
+    QMetaObject::invokeMethod(
+        this, [this, data, generation] { deliverItem(data, generation); }, Qt::QueuedConnection);
+}
+
+void SceneEventRelay::deliverScene(uint8_t op, const QString& name, const QVariant& value,
+                                   quint64 generation) {
+    emit sceneEvent(op, name, value);
+    if (attached_ && generation == generation_ && control_) {
+        control_(op, name, value);
+    }
+}
+
+void SceneEventRelay::deliverItem(const orbLiveImp::SceneItemData& data, quint64 generation) {
+    emit itemEvent(data);
+    if (attached_ && generation == generation_ && item_) {
+        item_(data);
+    }
+}
+
+void SceneEventRelay::deliverRename(const QString& previous, const QString& now,
+                                    quint64 generation) {
+    // Scenes and materials share one name space; find out which one was renamed.
+    for (const auto& entry : watched_) {
+        if (SceneItems::sceneName(entry.first) == now) {
+            deliverScene(kSceneRenamed, previous, now, generation);
+            return;
+        }
+    }
+    for (const auto& entry : watched_) {
+        OBSSceneItem item = SceneItems::find(entry.first, now);
+        if (item) {
+            orbLiveImp::SceneItemData data = SceneItems::describe(entry.first, item, kRenamed);
+            data.itemName = previous;
+            data.newName = now;
+            deliverItem(data, generation);
+        }
+    }
+}
+
+void SceneEventRelay::postItemChange(calldata_t* data, uint8_t op, uint8_t value) {
+    auto* scene = static_cast<obs_scene_t*>(calldata_ptr(data, "scene"));
+    auto* item = static_cast<obs_sceneitem_t*>(calldata_ptr(data, "item"));
+    if (!scene) {
+        return;
+    }
+    postItem(SceneItems::describe(scene, item, op, value));
+}
+
+void SceneEventRelay::onItemAdd(void* param, calldata_t* data) {
+    auto* self = static_cast<SceneEventRelay*>(param);
+    self->postItemChange(data, kAdded, 0);
+    // A new item goes on top, which changes the order the client shows.
+    onReorder(param, data);
+}
+
+void SceneEventRelay::onItemRemove(void* param, calldata_t* data) {
+    static_cast<SceneEventRelay*>(param)->postItemChange(data, kRemoved, 1);
+}
+
+void SceneEventRelay::onItemVisible(void* param, calldata_t* data) {
+    static_cast<SceneEventRelay*>(param)->postItemChange(data, kVisible,
+                                                         calldata_bool(data, "visible"));
+}
+
+void SceneEventRelay::onItemLocked(void* param, calldata_t* data) {
+    static_cast<SceneEventRelay*>(param)->postItemChange(data, kLocked,
+                                                         calldata_bool(data, "locked"));
+}
+
+void SceneEventRelay::onItemSelect(void* param, calldata_t* data) {
+    static_cast<SceneEventRelay*>(param)->postItemChange(data, kSelected, 1);
+}
+
+void SceneEventRelay::onItemDeselect(void* param, calldata_t* data) {
+    static_cast<SceneEventRelay*>(param)->postItemChange(data, kSelected, 0);
+}
+
+void SceneEventRelay::onReorder(void* param, calldata_t* data) {
+    auto* self = static_cast<SceneEventRelay*>(param);
+    auto* scene = static_cast<obs_scene_t*>(calldata_ptr(data, "scene"));
+    if (scene) {
+        self->postItem(SceneItems::describe(scene, nullptr, kReordered));
+    }
+}
+
+void SceneEventRelay::onSourceRename(void* param, calldata_t* data) {
+    auto* self = static_cast<SceneEventRelay*>(param);
+    const QString previous = QString::fromUtf8(calldata_string(data, "prev_name"));
+    const QString now = QString::fromUtf8(calldata_string(data, "new_name"));
+    const quint64 generation = self->generation_;
+    QMetaObject::invokeMethod(
+        self, [self, previous, now, generation] { self->deliverRename(previous, now, generation); },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QVariant>
+
+#include <obs.hpp>
+
+#include "frontend/SourceKinds.h"
+#include "frontend/SoureParam.h"
+
+// Creates engine sources for the client's materials and keeps their names unique.
+class SourceFactory {
+public:
+    using Choice = QPair<QString, QVariant>;  // display name, value
+
+    // A new source for `param` named from `param.name` (or the kind's base name), made
+    // unique; null when the kind is unknown or its main choice cannot be resolved.
+    static OBSSourceAutoRelease create(const orbLiveImp::SoureParam& param);
+
+    static bool nameTaken(const QString& name);
+    // `base` when free, else `base` followed by the smallest free number from 2.
+    static QString uniqueName(const QString& base);
+
+    // The items of a list property, read from a private instance of the type (some types
+    // cannot list their properties without one).
+    static QList<Choice> choices(const char* typeId, const char* property);
+
+private:
+    static bool fillSettings(const SourceKind& kind, const orbLiveImp::SoureParam& param,
+                             obs_data_t* settings);
+    static bool fillChoice(const SourceKind& kind, const QString& value, obs_data_t* settings);
+};

@@ -1,0 +1,61 @@
+#include "frontend/SourceMenu.h"
+
+#include <QMenu>
+
+#include "frontend/OBSBasic.h"
+
+namespace {
+
+enum ItemOp : uint8_t { kRemove = 2, kVisible = 3 };
+
+QAction* addAction(QMenu* menu, const char* objectName, const QString& text, bool enabled) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::fromLatin1(objectName));
+    action->setEnabled(enabled);
+    return action;
+}
+
+void addOrderActions(QMenu* menu, OBSBasic* basic, const QString& name) {
+    const bool enabled = !name.isEmpty();
+    const struct {
+        const char* objectName;
+        QString text;
+        obs_order_movement movement;
+    } orders[] = {
+        {"actionMoveUp", QStringLiteral("上移一层"), OBS_ORDER_MOVE_UP},
+        {"actionMoveDown", QStringLiteral("下移一层"), OBS_ORDER_MOVE_DOWN},
+        {"actionMoveTop", QStringLiteral("移至顶层"), OBS_ORDER_MOVE_TOP},
+        {"actionMoveBottom", QStringLiteral("移至底层"), OBS_ORDER_MOVE_BOTTOM},
+    };
+    for (const auto& order : orders) {
+        QAction* action = addAction(menu, order.objectName, order.text, enabled);
+        const obs_order_movement movement = order.movement;
+        QObject::connect(action, &QAction::triggered, basic,
+                         [basic, name, movement] { basic->moveSceneItem(name, movement); });
+    }
+}
+
+}  // namespace
+
+QMenu* SourceMenu::create(OBSBasic* basic, const QString& itemName, bool visible) {
+    auto* menu = new QMenu;
+    menu->setObjectName(QStringLiteral("studioSourceMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const bool enabled = !itemName.isEmpty();
+    addOrderActions(menu, basic, itemName);
+    menu->addSeparator();
+
+    QAction* toggle = addAction(menu, "actionToggleVisible",
+                                visible ? QStringLiteral("隐藏") : QStringLiteral("显示"), enabled);
+    QObject::connect(toggle, &QAction::triggered, basic, [basic, itemName, visible] {
+        basic->ctrlSceneItem(itemName, kVisible, !visible);
+    });
+    QAction* remove = addAction(menu, "actionRemove", QStringLiteral("删除"), enabled);
+    QObject::connect(remove, &QAction::triggered, basic,
+                     [basic, itemName] { basic->ctrlSceneItem(itemName, kRemove, true); });
+    menu->addSeparator();
+    QAction* properties = addAction(menu, "actionProperties", QStringLiteral("属性"), enabled);
+    QObject::connect(properties, &QAction::triggered, basic,
+                     [basic, itemName] { basic->showProperties(itemName); });
+    return menu;
+}

@@ -1,0 +1,61 @@
+#include "frontend/StudioEngine.h"
+
+#include <QFile>
+
+#include <obs-nix-platform.h>
+#include <obs.h>
+
+#include "core/Log.h"
+#include "frontend/VideoSettings.h"
+
+StudioEngine::~StudioEngine() {
+    stop();
+}
+
+bool StudioEngine::start(void* x11Display, const QString& locale, const QString& moduleConfigPath) {
+    if (running_) {
+        return true;
+    }
+    if (!x11Display) {
+        return false;
+    }
+    // libobs 29 renders through EGL on X11; it must know the platform before it starts.
+    obs_set_nix_platform(OBS_NIX_PLATFORM_X11_EGL);
+    obs_set_nix_platform_display(x11Display);
+    const QByteArray configPath = QFile::encodeName(moduleConfigPath);
+    if (!obs_startup(locale.toUtf8().constData(), configPath.constData(), nullptr)) {
+        live::log::error("{}: engine start-up failed", "StudioEngine::start");
+        return false;
+    }
+    running_ = true;
+    return true;
+}
+
+void StudioEngine::stop() {
+    if (!running_) {
+        return;
+    }
+    running_ = false;
+    obs_shutdown();
+}
+
+bool StudioEngine::resetAudio(config_t* profile) {
+    obs_audio_info info = {};
+    info.samples_per_sec = static_cast<uint32_t>(config_get_uint(profile, "Audio", "SampleRate"));
+    if (info.samples_per_sec == 0) {
+        info.samples_per_sec = 48000;
+    }
+    const QString channels = QString::fromUtf8(config_get_string(profile, "Audio", "ChannelSetup"));
+    info.speakers = channels == QLatin1String("Mono") ? SPEAKERS_MONO : SPEAKERS_STEREO;
+    return obs_reset_audio(&info);
+}
+
+int StudioEngine::resetVideo(config_t* profile) {
+    obs_video_info ovi;
+    VideoSettings::read(profile, &ovi);
+    const int rc = obs_reset_video(&ovi);
+    if (rc != OBS_VIDEO_SUCCESS) {
+        live::log::error("{}: video reset failed, error {}", "StudioEngine::resetVideo", rc);
+    }
+    return rc;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+
+#include "frontend/OBSApp.h"
+
+// Shared by the studio tests: one OBSApp per test process, started on the test display
+// with a fresh studio folder, and checked for leaked engine allocations after shutdown.
+namespace studiotest {
+
+OBSApp* app();
+int initResult();
+// Fails the test case when the studio should have started; skips it without a display.
+#define STUDIO_REQUIRE()                            \
+    do {                                            \
+        if (qEnvironmentVariableIsEmpty("DISPLAY")) \
+            QSKIP("the studio needs an X display"); \
+        QCOMPARE(studiotest::initResult(), 0);      \
+    } while (false)
+
+// Runs `run` (the tests) between the studio's start and shutdown; returns the exit status,
+// failing when the engine reported unfreed allocations.
+int runWithStudio(int& argc, char** argv, const std::function<int()>& run);
+
+// Records the client callbacks as text: "scene <op> <name> <value>" and
+// "item <op> <scene> <item> <value> [<newName>]".
+class EventLog {
+public:
+    void attach(QWidget* host = nullptr);
+    QStringList take();
+    // Waits until `count` events arrived (or a generous timeout) and returns them all.
+    QStringList waitFor(int count);
+    const QStringList& events() const { return events_; }
+
+private:
+    QStringList events_;
+};
+
+QString sceneLine(uint8_t op, const QString& name, const QVariant& value = 0);
+QString itemLine(uint8_t op, const QString& scene, const QString& item, int value = 0,
+                 const QString& newName = QString());
+
+// Test inputs made on the spot.
+QString makePng(const QString& path, const QColor& color, int width = 64, int height = 48);
+QString makeClip(const QString& path);
+QString makeImageFolder(const QString& dir, int count);
+
+}  // namespace studiotest
+
+#define STUDIO_TEST_MAIN(TestClass)                        \
+    int main(int argc, char** argv) {                      \
+        return studiotest::runWithStudio(argc, argv, [&] { \
+            TestClass test;                                \
+            return QTest::qExec(&test, argc, argv);        \
+        });                                                \
+    }

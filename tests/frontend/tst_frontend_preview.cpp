@@ -1,0 +1,255 @@
+#include <QListWidget>
+#include <QMenu>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include "StudioTestKit.h"
+#include "frontend/PreviewDisplay.h"
+#include "frontend/SourceListWidget.h"
+
+using studiotest::app;
+using studiotest::itemLine;
+
+// The preview in a host widget, the material list lent to a panel, and the material menu.
+class TestFrontendPreview : public QObject {
+    Q_OBJECT
+
+private:
+    studiotest::EventLog log_;
+    QString scene_;
+
+    OBSBasic* basic() { return app()->GetMainWindow(); }
+
+    // A source of one colour covering the whole canvas; returns its name.
+    QString addColour(const QString& name, uint32_t abgr) {
+        OBSDataAutoRelease settings = obs_data_create();
+        obs_data_set_int(settings, "color", abgr);
+        obs_data_set_int(settings, "width", 1280);
+        obs_data_set_int(settings, "height", 720);
+        OBSSourceAutoRelease source =
+            obs_source_create("color_source_v3", name.toUtf8().constData(), settings, nullptr);
+        obs_scene_t* scene = basic()->GetCurrentScene();
+        obs_scene_add(scene, source);
+        obs_scene_release(scene);
+        return name;
+    }
+
+    obs_sceneitem_t* item(const QString& name) {
+        obs_scene_t* scene = basic()->GetCurrentScene();
+        obs_sceneitem_t* found = obs_scene_find_source(scene, name.toUtf8().constData());
+        obs_scene_release(scene);
+        return found;
+    }
+
+    // What the X server shows in the host window (the preview is a native child drawn by
+    // the engine, invisible to QWidget::grab). Hosts stay on top so that windows of tests
+    // running beside this one never cover them.
+    static QImage grab(QWidget* host) {
+        return QGuiApplication::primaryScreen()->grabWindow(host->winId()).toImage();
+    }
+
+    static bool isColour(QRgb pixel, int r, int g, int b) {
+        return qAbs(qRed(pixel) - r) < 40 && qAbs(qGreen(pixel) - g) < 40 &&
+               qAbs(qBlue(pixel) - b) < 40;
+    }
+
+    static bool rowsHaveColour(const QImage& image, int x, int fromY, int toY, int r, int g,
+                               int b) {
+        for (int y = fromY; y <= toY; ++y) {
+            if (isColour(image.pixel(x, y), r, g, b)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void clearScene() {
+        obs_scene_t* scene = basic()->GetCurrentScene();
+        obs_scene_enum_items(
+            scene,
+            [](obs_scene_t*, obs_sceneitem_t* item, void*) {
+                obs_sceneitem_remove(item);
+                return true;
+            },
+            nullptr);
+        obs_scene_release(scene);
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void initTestCase() {
+        STUDIO_REQUIRE();
+        scene_ = basic()->currentSceneName();
+    }
+
+    void init() { clearScene(); }
+
+    void cleanup() {
+        app()->OBSWinReset();
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QMenu*>(w)) {
+                w->close();
+            }
+        }
+    }
+
+    void previewShowsTheProgramLetterboxed() {
+        addColour("Green", 0xFF00FF00);
+        QWidget host(nullptr, Qt::WindowStaysOnTopHint);
+        host.setStyleSheet("background: rgb(0, 0, 255)");
+        host.resize(640, 480);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        log_.attach(&host);
+        auto* preview = host.findChild<PreviewDisplay*>();
+        QVERIFY(preview);
+        QTRY_VERIFY(preview->hasDisplay());
+        QCOMPARE(preview->geometry(), host.rect());
+
+        // 16:9 in 4:3: the picture fills the width, 60 pixels of border above and below.
+        const auto letterboxed = [&host] {
+            const QImage image = grab(&host);
+            return isColour(image.pixel(320, 240), 0, 255, 0) &&
+                   isColour(image.pixel(320, 100), 0, 255, 0) &&
+                   isColour(image.pixel(320, 20), 0, 0, 0) &&
+                   isColour(image.pixel(320, 460), 0, 0, 0);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(letterboxed(), 15000);
+
+        host.resize(800, 450);
+        QTRY_COMPARE(preview->geometry(), host.rect());
+        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(400, 10), 0, 255, 0), 15000);
+    }
+
+    void previewFollowsTheCurrentScene() {
+        addColour("GreenToo", 0xFF00FF00);
+        QVERIFY(app()->ctrlScene(0, "Red", 0));
+        QVERIFY(app()->ctrlScene(4, "Red", 0));
+        addColour("RedFill", 0xFF0000FF);  // ABGR: red
+        QWidget host(nullptr, Qt::WindowStaysOnTopHint);
+        host.resize(320, 180);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        log_.attach(&host);
+        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(160, 90), 255, 0, 0), 15000);
+        QVERIFY(app()->ctrlScene(4, scene_, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(160, 90), 0, 255, 0), 15000);
+        QVERIFY(app()->ctrlScene(1, "Red", 0));
+    }
+
+    void selectedItemIsOutlined() {
+        addColour("Blue", 0xFFFF0000);  // ABGR: blue
+        QWidget host(nullptr, Qt::WindowStaysOnTopHint);
+        host.resize(640, 480);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        log_.attach(&host);
+        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(320, 240), 0, 0, 255) &&
+                                     !rowsHaveColour(grab(&host), 320, 55, 65, 255, 0, 0),
+                                 15000);
+        QVERIFY(app()->ctrlSceneItem("Blue", 5, true));
+        // The outline runs along the picture's top edge, 60 pixels down.
+        QTRY_VERIFY_WITH_TIMEOUT(rowsHaveColour(grab(&host), 320, 55, 65, 255, 0, 0), 15000);
+    }
+
+    void resetRemovesThePreview() {
+        QWidget host(nullptr, Qt::WindowStaysOnTopHint);
+        host.resize(320, 180);
+        host.show();
+        log_.attach(&host);
+        QVERIFY(host.findChild<PreviewDisplay*>());
+        app()->OBSWinReset();
+        QVERIFY(!host.findChild<PreviewDisplay*>());
+        // Attaching elsewhere moves it.
+        QWidget other;
+        other.resize(320, 180);
+        other.show();
+        log_.attach(&host);
+        log_.attach(&other);
+        QVERIFY(!host.findChild<PreviewDisplay*>());
+        QVERIFY(other.findChild<PreviewDisplay*>());
+    }
+
+    void sourceListIsLentAndTakenBack() {
+        addColour("First", 0xFF00FF00);
+        addColour("Second", 0xFF0000FF);
+        QWidget panel;
+        auto* layout = new QVBoxLayout(&panel);
+        panel.show();
+        app()->resetSouceParent(layout, &panel);
+        auto* widget = panel.findChild<SourceListWidget*>();
+        QVERIFY(widget);
+        QCOMPARE(layout->count(), 1);
+        QListWidget* list = widget->list();
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QString("Second"));
+        QCOMPARE(list->item(1)->text(), QString("First"));
+
+        list->item(1)->setCheckState(Qt::Unchecked);
+        QVERIFY(!obs_sceneitem_visible(item("First")));
+        list->item(0)->setSelected(true);
+        QVERIFY(obs_sceneitem_selected(item("Second")));
+        widget->findChild<QToolButton*>("moveDown")->click();
+        QTRY_COMPARE(list->item(0)->text(), QString("First"));
+        QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
+
+        // The list follows changes made anywhere.
+        addColour("Third", 0xFFFF0000);
+        QTRY_COMPARE(list->count(), 3);
+        QCOMPARE(list->item(0)->text(), QString("Third"));
+        obs_sceneitem_set_visible(item("First"), true);
+        QTRY_COMPARE(list->item(1)->checkState(), Qt::Checked);
+
+        app()->resetSouceParent(layout, nullptr);
+        QVERIFY(!panel.findChild<SourceListWidget*>());
+        QCOMPARE(layout->count(), 0);
+        // Lent again, it is the same list.
+        app()->resetSouceParent(layout, &panel);
+        QCOMPARE(panel.findChild<SourceListWidget*>(), widget);
+        app()->resetSouceParent(layout, nullptr);
+    }
+
+    void popupMenuActsOnTheSelectedItem() {
+        addColour("Under", 0xFF00FF00);
+        addColour("Over", 0xFF0000FF);
+        log_.attach();
+        log_.waitFor(4);
+        QVERIFY(app()->ctrlSceneItem("Over", 5, true));
+        QMenu* menu = basic()->CreateSourcePopupMenu();
+        QVERIFY(menu);
+        QTRY_VERIFY(menu->isVisible());
+        for (const char* name :
+             {"actionMoveUp", "actionMoveDown", "actionMoveTop", "actionMoveBottom",
+              "actionToggleVisible", "actionRemove", "actionProperties"}) {
+            QAction* action = menu->findChild<QAction*>(name);
+            QVERIFY2(action && action->isEnabled(), name);
+        }
+        menu->findChild<QAction*>("actionToggleVisible")->trigger();
+        QVERIFY(!obs_sceneitem_visible(item("Over")));
+        menu->findChild<QAction*>("actionMoveBottom")->trigger();
+        menu->findChild<QAction*>("actionProperties")->trigger();
+        menu->findChild<QAction*>("actionRemove")->trigger();
+        QVERIFY(!item("Over"));
+        const QStringList expected = {itemLine(5, scene_, "Over", 1),
+                                      itemLine(3, scene_, "Over", 0), itemLine(7, scene_, ""),
+                                      itemLine(8, scene_, "Over"), itemLine(2, scene_, "Over", 1)};
+        QCOMPARE(log_.waitFor(expected.size()), expected);
+        menu->close();
+    }
+
+    void popupMenuWithoutSelectionIsDisabled() {
+        addColour("Lonely", 0xFF00FF00);
+        QMenu* menu = basic()->CreateSourcePopupMenu();
+        const QList<QAction*> actions = menu->findChildren<QAction*>(QRegularExpression("^action"));
+        QCOMPARE(actions.size(), 7);
+        for (QAction* action : actions) {
+            QVERIFY(!action->isEnabled());
+        }
+        menu->close();
+    }
+};
+
+STUDIO_TEST_MAIN(TestFrontendPreview)
+#include "tst_frontend_preview.moc"

@@ -1,0 +1,377 @@
+#include <QMessageBox>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest>
+
+#include "StudioTestKit.h"
+#include "core/DialogSeam.h"
+#include "frontend/SourceFactory.h"
+#include "frontend/SourceKinds.h"
+
+using studiotest::app;
+using studiotest::itemLine;
+
+Q_DECLARE_METATYPE(orbLiveImp::SoureParam)
+
+// Materials of every kind made from real inputs, item commands and the item events, also
+// for changes made directly in the engine.
+class TestFrontendSources : public QObject {
+    Q_OBJECT
+
+private:
+    studiotest::EventLog log_;
+    QTemporaryDir dir_;
+    QWidget* window_ = nullptr;
+    QString scene_;
+    QString png_, clip_, folder_;
+    static constexpr const char* kWindowTitle = "OrbCaptureTarget";
+
+    OBSBasic* basic() { return app()->GetMainWindow(); }
+
+    OBSSourceAutoRelease source(const QString& name) {
+        return obs_get_source_by_name(name.toUtf8().constData());
+    }
+
+    OBSDataAutoRelease settings(const QString& name) {
+        OBSSourceAutoRelease s = source(name);
+        return s ? obs_source_get_settings(s) : nullptr;
+    }
+
+    void clearScene() {
+        for (const QString& name : itemNames()) {
+            QVERIFY(app()->removeScenceItem(name, false));
+        }
+        QCoreApplication::processEvents();
+        log_.take();
+    }
+
+    QStringList itemNames() {
+        QStringList names;
+        obs_scene_t* scene = basic()->GetCurrentScene();
+        obs_scene_enum_items(
+            scene,
+            [](obs_scene_t*, obs_sceneitem_t* item, void* p) {
+                static_cast<QStringList*>(p)->prepend(
+                    obs_source_get_name(obs_sceneitem_get_source(item)));
+                return true;
+            },
+            &names);
+        obs_scene_release(scene);
+        return names;
+    }
+
+    obs_sceneitem_t* item(const QString& name) {
+        obs_scene_t* scene = basic()->GetCurrentScene();
+        obs_sceneitem_t* found = obs_scene_find_source(scene, name.toUtf8().constData());
+        obs_scene_release(scene);
+        return found;
+    }
+
+    QString addImage(const QString& name) {
+        orbLiveImp::SoureParam p;
+        p.type = SourceKinds::kImage;
+        p.name = name;
+        p.value = png_;
+        return app()->addSceneItem(p);
+    }
+
+    static orbLiveImp::SoureParam param(uint8_t type, const QString& value, bool primary = false,
+                                        bool secondary = false) {
+        orbLiveImp::SoureParam p;
+        p.type = type;
+        p.value = value;
+        p.primaryFlag = primary;
+        p.secondaryFlag = secondary;
+        return p;
+    }
+
+private slots:
+    void initTestCase() {
+        STUDIO_REQUIRE();
+        QVERIFY(dir_.isValid());
+        png_ = studiotest::makePng(dir_.filePath("pic.png"), Qt::blue, 64, 48);
+        clip_ = studiotest::makeClip(dir_.filePath("clip.mp4"));
+        folder_ = studiotest::makeImageFolder(dir_.filePath("slides"), 3);
+        QVERIFY(!png_.isEmpty() && !clip_.isEmpty() && !folder_.isEmpty());
+
+        window_ = new QWidget;
+        window_->setWindowTitle(kWindowTitle);
+        window_->resize(320, 200);
+        window_->setStyleSheet("background: rgb(200, 40, 40)");
+        window_->show();
+        // Window capture lists the windows the window manager manages.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [] {
+                for (const auto& c : SourceFactory::choices("xcomposite_input", "capture_window"))
+                    if (c.first == kWindowTitle)
+                        return true;
+                return false;
+            }(),
+            20000);
+        scene_ = basic()->currentSceneName();
+        log_.attach();
+        log_.take();
+    }
+
+    void cleanupTestCase() { delete window_; }
+
+    void init() { clearScene(); }
+
+    void kindTableNamesArePropertiesOfTheirTypes_data() {
+        QTest::addColumn<int>("kind");
+        for (const SourceKind& k : SourceKinds::table()) {
+            QTest::newRow(k.typeId) << static_cast<int>(k.kind);
+        }
+    }
+    void kindTableNamesArePropertiesOfTheirTypes() {
+        QFETCH(int, kind);
+        const SourceKind* k = SourceKinds::byKind(static_cast<uint8_t>(kind));
+        QVERIFY(k);
+        // Some types can only list their properties from an instance.
+        OBSSourceAutoRelease probe = obs_source_create_private(k->typeId, "probe", nullptr);
+        QVERIFY2(probe, k->typeId);
+        obs_properties_t* props = obs_source_properties(probe);
+        QVERIFY(props);
+        for (const char* name : {k->mainProperty, k->primaryProperty, k->secondaryProperty}) {
+            if (name) {
+                QVERIFY2(obs_properties_get(props, name), name);
+            }
+        }
+        obs_property_t* main = obs_properties_get(props, k->mainProperty);
+        QCOMPARE(obs_property_get_type(main) == OBS_PROPERTY_LIST, k->mainIsChoice);
+        obs_properties_destroy(props);
+    }
+
+    void everyKindIsAddedFromRealInput_data() {
+        QTest::addColumn<orbLiveImp::SoureParam>("p");
+        QTest::addColumn<bool>("hasPicture");
+        QTest::newRow("camera") << param(SourceKinds::kCamera, "") << false;
+        QTest::newRow("screen") << param(SourceKinds::kMonitor, "", true) << true;
+        // The window's picture needs EGL images of X pixmaps, which software GL under Xvfb
+        // cannot make; the source is still set up for the right window.
+        QTest::newRow("window") << param(SourceKinds::kWindow, kWindowTitle, true) << false;
+        QTest::newRow("picture") << param(SourceKinds::kImage, png_) << true;
+        QTest::newRow("video") << param(SourceKinds::kMedia, clip_, true) << true;
+        QTest::newRow("slideshow") << param(SourceKinds::kSlideshow, folder_, true, true) << true;
+    }
+    void everyKindIsAddedFromRealInput() {
+        QFETCH(orbLiveImp::SoureParam, p);
+        QFETCH(bool, hasPicture);
+        const SourceKind* kind = SourceKinds::byKind(p.type);
+        const QString name = app()->addSceneItem(p);
+        QVERIFY(!name.isEmpty());
+        QCOMPARE(name, QString(kind->baseName));
+
+        OBSSourceAutoRelease s = source(name);
+        QCOMPARE(QString(obs_source_get_id(s)), QString(kind->typeId));
+        QVERIFY(item(name));
+        OBSDataAutoRelease set = settings(name);
+        if (kind->primaryProperty) {
+            QCOMPARE(obs_data_get_bool(set, kind->primaryProperty), p.primaryFlag);
+        }
+        if (p.type == SourceKinds::kSlideshow) {
+            OBSDataArrayAutoRelease files = obs_data_get_array(set, "files");
+            OBSDataAutoRelease first = obs_data_array_item(files, 0);
+            QCOMPARE(QString(obs_data_get_string(first, "value")), folder_);
+            QCOMPARE(QString(obs_data_get_string(set, "slide_mode")), QString("mode_auto"));
+        } else if (p.type == SourceKinds::kWindow) {
+            QVERIFY(QString(obs_data_get_string(set, "capture_window")).contains(kWindowTitle));
+        } else if (!kind->mainIsChoice) {
+            QCOMPARE(QString(obs_data_get_string(set, kind->mainProperty)), p.value);
+        }
+        if (hasPicture) {
+            QTRY_VERIFY_WITH_TIMEOUT(obs_source_get_width(s) > 0 && obs_source_get_height(s) > 0,
+                                     15000);
+        }
+        const QStringList events = log_.waitFor(2);
+        QCOMPARE(events.value(0), itemLine(1, scene_, name));
+        QCOMPARE(events.value(1), itemLine(7, scene_, ""));
+    }
+
+    void screenCaptureShowsTheWholeDisplay() {
+        const QString name = app()->fastAddMinotor("Program Manager");
+        QVERIFY(!name.isEmpty());
+        OBSDataAutoRelease set = settings(name);
+        QCOMPARE(obs_data_get_int(set, "screen"), 0);
+        OBSSourceAutoRelease s = source(name);
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        QTRY_COMPARE_WITH_TIMEOUT(obs_source_get_width(s), static_cast<uint32_t>(screen.width()),
+                                  15000);
+        QCOMPARE(obs_source_get_height(s), static_cast<uint32_t>(screen.height()));
+    }
+
+    void windowIsFoundByTitle() {
+        const QString name = app()->fastAddWindow(kWindowTitle);
+        QVERIFY(!name.isEmpty());
+        OBSDataAutoRelease set = settings(name);
+        QVERIFY(QString(obs_data_get_string(set, "capture_window")).contains(kWindowTitle));
+        QCOMPARE(app()->fastAddWindow("No such window anywhere"), QString());
+    }
+
+    void cameraWithoutDeviceIsStillACamera() {
+        if (QFile::exists("/dev/video0")) {
+            QSKIP("a camera is present on this machine");
+        }
+        const QString name = basic()->fastAddCamera2();
+        QVERIFY(!name.isEmpty());
+        QCOMPARE(app()->getNameListofCamerasInSence(), QStringList({name}));
+        QCOMPARE(app()->getNameListofShareInSence(), QStringList());
+        OBSDataAutoRelease set = settings(name);
+        QCOMPARE(QString(obs_data_get_string(set, "device_id")), QString());
+    }
+
+    void nameListsFollowTheScene() {
+        const QString camera = basic()->fastAddCamera2();
+        const QString screen = app()->fastAddMinotor("");
+        const QString window = app()->fastAddWindow(kWindowTitle);
+        const QString picture = addImage("");
+        QCOMPARE(app()->getNameListofCamerasInSence(), QStringList({camera}));
+        QCOMPARE(app()->getNameListofShareInSence(), QStringList({window, screen}));
+        QCOMPARE(basic()->getSceneItemCount(), 4);
+        QVERIFY(app()->removeScenceItem(window, false));
+        QCOMPARE(app()->getNameListofShareInSence(), QStringList({screen}));
+        QVERIFY(!picture.isEmpty());
+    }
+
+    void namesStayUnique() {
+        QCOMPARE(addImage("Logo"), QString("Logo"));
+        QCOMPARE(addImage("Logo"), QString("Logo2"));
+        QCOMPARE(addImage("Logo"), QString("Logo3"));
+        // A scene's name is taken too.
+        QCOMPARE(addImage(scene_), scene_ + "2");
+    }
+
+    void unresolvableMaterialsAreNotAdded_data() {
+        QTest::addColumn<orbLiveImp::SoureParam>("p");
+        QTest::newRow("unknown kind") << param(9, png_);
+        QTest::newRow("missing window") << param(SourceKinds::kWindow, "Nowhere at all");
+    }
+    void unresolvableMaterialsAreNotAdded() {
+        QFETCH(orbLiveImp::SoureParam, p);
+        QCOMPARE(app()->addSceneItem(p), QString());
+        QCOMPARE(basic()->getSceneItemCount(), 0);
+        QCOMPARE(log_.waitFor(0), QStringList());
+    }
+
+    void itemCommandsAreReportedInOrder() {
+        const QString a = addImage("ItemA");
+        const QString b = addImage("ItemB");
+        log_.waitFor(4);
+        QVERIFY(app()->ctrlSceneItem(a, 3, false));
+        QVERIFY(app()->ctrlSceneItem(a, 4, true));
+        QVERIFY(app()->ctrlSceneItem(a, 5, true));
+        QVERIFY(app()->ctrlSceneItem(b, 5, true));  // only one selected at a time
+        QVERIFY(app()->ctrlSceneItem(b, 5, false));
+        QVERIFY(app()->ctrlSceneItem(a, 6, QString("ItemC")));
+        QVERIFY(app()->ctrlSceneItem(b, 2, true));
+        const QStringList expected = {
+            itemLine(3, scene_, a, 0),          itemLine(4, scene_, a, 1),
+            itemLine(5, scene_, a, 1),          itemLine(5, scene_, a, 0),
+            itemLine(5, scene_, b, 1),          itemLine(5, scene_, b, 0),
+            itemLine(6, scene_, a, 0, "ItemC"), itemLine(2, scene_, b, 1),
+        };
+        QCOMPARE(log_.waitFor(expected.size()), expected);
+        QVERIFY(!obs_sceneitem_visible(item("ItemC")));
+        QVERIFY(obs_sceneitem_locked(item("ItemC")));
+    }
+
+    void refusedItemCommandsReportNothing_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("op");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("rename to another material") << "One" << 6 << QVariant("Two");
+        QTest::newRow("rename to a scene") << "One" << 6 << QVariant("@scene");
+        QTest::newRow("rename to empty") << "One" << 6 << QVariant("");
+        QTest::newRow("missing item") << "Nothing" << 3 << QVariant(false);
+        QTest::newRow("unknown op") << "One" << 9 << QVariant(0);
+    }
+    void refusedItemCommandsReportNothing() {
+        QFETCH(QString, name);
+        QFETCH(int, op);
+        QFETCH(QVariant, value);
+        if (value.toString() == "@scene") {
+            value = scene_;
+        }
+        QCOMPARE(addImage("One"), QString("One"));
+        QCOMPARE(addImage("Two"), QString("Two"));
+        log_.waitFor(4);
+        QVERIFY(!app()->ctrlSceneItem(name, static_cast<uint8_t>(op), value));
+        QCOMPARE(log_.waitFor(0), QStringList());
+        QCOMPARE(itemNames(), QStringList({"Two", "One"}));
+    }
+
+    void changesMadeInTheEngineAreReported() {
+        const QString a = addImage("EngA");
+        const QString b = addImage("EngB");
+        log_.waitFor(4);
+        obs_sceneitem_set_visible(item(a), false);
+        obs_sceneitem_set_locked(item(a), true);
+        obs_sceneitem_set_order(item(a), OBS_ORDER_MOVE_TOP);
+        obs_sceneitem_select(item(b), true);
+        OBSSourceAutoRelease s = source(b);
+        obs_source_set_name(s, "EngRenamed");
+        obs_sceneitem_remove(item(a));
+        const QStringList expected = {
+            itemLine(3, scene_, a, 0),
+            itemLine(4, scene_, a, 1),
+            itemLine(7, scene_, ""),
+            itemLine(5, scene_, b, 1),
+            itemLine(6, scene_, b, 0, "EngRenamed"),
+            itemLine(2, scene_, a, 1),
+        };
+        QCOMPARE(log_.waitFor(expected.size()), expected);
+    }
+
+    void itemOrderCommands() {
+        addImage("Bottom");
+        addImage("Middle");
+        addImage("Top");
+        QCOMPARE(itemNames(), QStringList({"Top", "Middle", "Bottom"}));
+        log_.waitFor(6);
+        QVERIFY(basic()->moveSceneItem("Top", OBS_ORDER_MOVE_BOTTOM));
+        QCOMPARE(itemNames(), QStringList({"Middle", "Bottom", "Top"}));
+        QVERIFY(basic()->moveSceneItem("Top", OBS_ORDER_MOVE_UP));
+        QCOMPARE(itemNames(), QStringList({"Middle", "Top", "Bottom"}));
+        QVERIFY(!basic()->moveSceneItem("Nothing", OBS_ORDER_MOVE_UP));
+        QCOMPARE(log_.waitFor(2), QStringList({itemLine(7, scene_, ""), itemLine(7, scene_, "")}));
+    }
+
+    void showPropertiesAsksTheClient() {
+        const QString name = addImage("Props");
+        log_.waitFor(2);
+        basic()->showProperties(name);
+        QCOMPARE(log_.waitFor(1), QStringList({itemLine(8, scene_, name)}));
+    }
+
+    void removeWithConfirmationAsksFirst() {
+        const QString name = addImage("Asked");
+        live::DialogSeam::clearShown();
+        live::DialogSeam::presetAnswer(QMessageBox::No);
+        QVERIFY(!app()->removeScenceItem(name, true));
+        QVERIFY(item(name));
+        QCOMPARE(live::DialogSeam::shown().size(), 1);
+        QCOMPARE(live::DialogSeam::shown().first().kind, QString("question"));
+        QVERIFY(live::DialogSeam::shown().first().text.contains(name));
+        live::DialogSeam::presetAnswer(QMessageBox::Yes);
+        QVERIFY(app()->removeScenceItem(name, true));
+        QVERIFY(!item(name));
+        // Its name is free again.
+        QCOMPARE(addImage("Asked"), QString("Asked"));
+    }
+
+    void itemsOfOtherScenesAreUntouched() {
+        const QString here = addImage("Here");
+        QVERIFY(app()->ctrlScene(0, "Elsewhere", 0));
+        QVERIFY(app()->ctrlScene(4, "Elsewhere", 0));
+        QCOMPARE(basic()->getSceneItemCount(), 0);
+        QVERIFY(!app()->ctrlSceneItem(here, 3, false));
+        QVERIFY(!app()->removeScenceItem(here, false));
+        QVERIFY(app()->ctrlScene(4, scene_, 0));
+        QVERIFY(app()->ctrlScene(1, "Elsewhere", 0));
+        QVERIFY(obs_sceneitem_visible(item(here)));
+    }
+};
+
+STUDIO_TEST_MAIN(TestFrontendSources)
+#include "tst_frontend_sources.moc"
