@@ -59,6 +59,9 @@ private:
 
 private slots:
     void initTestCase() {
+        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+            QSKIP("the client's studio engine needs an X display");
+        }
         QVERIFY(QFile::exists(client()));
         QVERIFY2(!lockHeld(), "another client is running on this machine");
     }
