@@ -12,6 +12,7 @@
 #include "ui_TitleBar.h"
 
 TitleBar::TitleBar(QWidget* parent) : QWidget(parent), ui_(new Ui::TitleBar) {
+    qRegisterMetaType<uint8_t>("uint8_t");
     ui_->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
     setProperty("TitleBar", true);
@@ -115,11 +116,13 @@ void TitleBar::mousePressEvent(QMouseEvent* event) {
     if (handOverToWindow(event)) {
         return;
     }
-    if (event->button() == Qt::LeftButton) {
-        dragging_ = true;
-        lastPos_ = event->globalPos();
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
     }
-    QWidget::mousePressEvent(event);
+    dragging_ = true;
+    lastPos_ = event->globalPos();
+    event->accept();
 }
 
 void TitleBar::mouseMoveEvent(QMouseEvent* event) {
@@ -127,27 +130,31 @@ void TitleBar::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     QWidget* win = window();
-    if (dragging_ && win != this) {
-        if (win->isMaximized()) {
-            win->showNormal();
-        }
-        const QPoint wanted = win->pos() + (event->globalPos() - lastPos_);
-        const QRect bar(mapTo(win, QPoint(0, 0)), size());
-        win->move(clampToAvailable(wanted, bar, availableArea()));
-        storeGeometry();
-        lastPos_ = event->globalPos();
+    if (!dragging_ || win == this) {
+        QWidget::mouseMoveEvent(event);
+        return;
     }
-    QWidget::mouseMoveEvent(event);
+    if (win->isMaximized()) {
+        win->showNormal();
+    }
+    const QPoint wanted = win->pos() + (event->globalPos() - lastPos_);
+    const QRect bar(mapTo(win, QPoint(0, 0)), size());
+    win->move(clampToAvailable(wanted, bar, availableArea()));
+    storeGeometry();
+    lastPos_ = event->globalPos();
+    event->accept();
 }
 
 void TitleBar::mouseReleaseEvent(QMouseEvent* event) {
     if (handOverToWindow(event)) {
         return;
     }
-    if (event->button() == Qt::LeftButton) {
-        dragging_ = false;
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
     }
-    QWidget::mouseReleaseEvent(event);
+    dragging_ = false;
+    event->accept();
 }
 
 void TitleBar::mouseDoubleClickEvent(QMouseEvent* event) {
