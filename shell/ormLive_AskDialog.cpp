@@ -36,6 +36,8 @@ void ormLive_AskDialog::applyMode(int mode) {
     ui_->pushButton_copy->setVisible(mode == 4);
     ui_->pushButton_jion->setVisible(mode == 8);
     ui_->textEdit->setVisible(mode == 8);
+    // With nothing to say above the input, the input takes the text's place in the middle.
+    ui_->label_content->setVisible(!(mode == 8 && ui_->label_content->text().isEmpty()));
     ui_->pushButton_close->setVisible(true);
 }
 

@@ -66,8 +66,7 @@ private slots:
     }
 
     void everyImageIsARealPicture() {
-        QDirIterator it(QStringLiteral(":/"), {"*.png"}, QDir::Files,
-                        QDirIterator::Subdirectories);
+        QDirIterator it(QStringLiteral(":/"), {"*.png"}, QDir::Files, QDirIterator::Subdirectories);
         int count = 0;
         while (it.hasNext()) {
             const QString file = it.next();

@@ -13,9 +13,9 @@ private slots:
     void sheetPathsFollowTheIdNames_data() {
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("path");
-        const char* names[] = {"base",  "main",     "titlebar", "task",        "room",
-                               "infobar", "scene",  "material", "addmaterial", "previewarea",
-                               "console", "chatroom", "speaker", "liveset"};
+        const char* names[] = {"base",    "main",     "titlebar", "task",        "room",
+                               "infobar", "scene",    "material", "addmaterial", "previewarea",
+                               "console", "chatroom", "speaker",  "liveset"};
         for (int id = 0; id < 14; ++id) {
             QTest::addRow("%s", names[id])
                 << id << QStringLiteral(":/qss/%1.qss").arg(QLatin1String(names[id]));
@@ -87,13 +87,24 @@ private slots:
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("icon");
-        QTest::newRow("camera") << 0 << "摄像头" << "camera" << ":/image/material_camera.png";
-        QTest::newRow("window") << 2 << "窗口" << "window" << ":/image/material_window.png";
-        QTest::newRow("picgroup") << 5 << "图片组" << "picgroup"
+        QTest::newRow("camera") << 0 << "摄像头"
+                                << "camera"
+                                << ":/image/material_camera.png";
+        QTest::newRow("window") << 2 << "窗口"
+                                << "window"
+                                << ":/image/material_window.png";
+        QTest::newRow("picgroup") << 5 << "图片组"
+                                  << "picgroup"
                                   << ":/image/material_picgroup.png";
-        QTest::newRow("6 is camera") << 6 << "摄像头" << "camera" << ":/image/material_camera.png";
-        QTest::newRow("9 is camera") << 9 << "摄像头" << "camera" << ":/image/material_camera.png";
-        QTest::newRow("negative") << -1 << "摄像头" << "camera" << ":/image/material_camera.png";
+        QTest::newRow("6 is camera") << 6 << "摄像头"
+                                     << "camera"
+                                     << ":/image/material_camera.png";
+        QTest::newRow("9 is camera") << 9 << "摄像头"
+                                     << "camera"
+                                     << ":/image/material_camera.png";
+        QTest::newRow("negative") << -1 << "摄像头"
+                                  << "camera"
+                                  << ":/image/material_camera.png";
     }
     void materialTypes() {
         QFETCH(int, index);

@@ -47,8 +47,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override { received << e->type(); }
 };
 
-void sendMouse(QWidget* to, QEvent::Type type, QPoint local, QPoint global,
-               Qt::MouseButton button, Qt::MouseButtons buttons) {
+void sendMouse(QWidget* to, QEvent::Type type, QPoint local, QPoint global, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
     QMouseEvent event(type, local, global, button, buttons, Qt::NoModifier);
     QApplication::sendEvent(to, &event);
 }
@@ -57,8 +57,7 @@ void sendMouse(QWidget* to, QEvent::Type type, QPoint local, QPoint global,
 void drag(TitleBar* bar, QPoint local, QPoint delta) {
     const QPoint global = bar->mapToGlobal(local);
     sendMouse(bar, QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(bar, QEvent::MouseMove, local + delta, global + delta, Qt::NoButton,
-              Qt::LeftButton);
+    sendMouse(bar, QEvent::MouseMove, local + delta, global + delta, Qt::NoButton, Qt::LeftButton);
     sendMouse(bar, QEvent::MouseButtonRelease, local + delta, global + delta, Qt::LeftButton,
               Qt::NoButton);
 }
@@ -327,10 +326,10 @@ private slots:
         QTest::newRow("left edge") << screen << QPoint(-5000, 0) << QPoint(50 - 900, 100);
         QTest::newRow("bottom edge") << screen << QPoint(0, 5000) << QPoint(100, 1030);
         QTest::newRow("top") << screen << QPoint(0, -5000) << QPoint(100, 50 - 56);
-        QTest::newRow("top with a panel above") << QRect(0, 40, 1920, 1040) << QPoint(0, -5000)
-                                                << QPoint(100, 90 - 56);
-        QTest::newRow("top above zero") << QRect(-200, -300, 1920, 1080) << QPoint(0, -5000)
-                                        << QPoint(100, -250 - 56);
+        QTest::newRow("top with a panel above")
+            << QRect(0, 40, 1920, 1040) << QPoint(0, -5000) << QPoint(100, 90 - 56);
+        QTest::newRow("top above zero")
+            << QRect(-200, -300, 1920, 1080) << QPoint(0, -5000) << QPoint(100, -250 - 56);
         QTest::newRow("inside") << screen << QPoint(30, 40) << QPoint(130, 140);
     }
     void titleBarDragKeepsTheBarReachable() {
@@ -399,9 +398,9 @@ private slots:
         host.setCursor(Qt::CursorShape(cursor));
         drag(host.bar, QPoint(300, 2), QPoint(0, -20));
         if (handedOver) {
-            QCOMPARE(host.received, (QList<QEvent::Type>{QEvent::MouseButtonPress,
-                                                          QEvent::MouseMove,
-                                                          QEvent::MouseButtonRelease}));
+            QCOMPARE(host.received,
+                     (QList<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseMove,
+                                          QEvent::MouseButtonRelease}));
             QCOMPARE(host.pos(), QPoint(100, 100));
         } else {
             QVERIFY(host.received.isEmpty());
