@@ -4,6 +4,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QWebEngineCookieStore>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <QtTest>
 
@@ -267,7 +269,18 @@ int runChildMode(const QString& mode, const QString& base, const QByteArray& mar
         return 0;
     }
     if (mode == "clear") {
+        // Deleting and setting cookies travel different ways into the store; wait until the
+        // stored sign-in is gone so the new cookie cannot be deleted with it.
+        bool removed = false;
+        QObject::connect(QWebEngineProfile::defaultProfile()->cookieStore(),
+                         &QWebEngineCookieStore::cookieRemoved,
+                         [&removed](const QNetworkCookie& c) { removed |= c.name() == "keep"; });
         view.clearAll();
+        QElapsedTimer clock;
+        clock.start();
+        while (!removed && clock.elapsed() < 60000) {
+            QTest::qWait(50);
+        }
     }
     view.loadPage(base + (mode == "seed" ? "/login" : "/after"));
     QElapsedTimer clock;
