@@ -1,0 +1,102 @@
+// Every resource path written anywhere in the sources must exist in the compiled resources.
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QSet>
+#include <QtTest>
+
+#include "resources/OrbResources.h"
+
+class TestResources : public QObject {
+    Q_OBJECT
+
+    // path -> first file naming it
+    QMap<QString, QString> referenced_;
+
+    static bool skipped(const QString& relative) {
+        static const QRegularExpression ignored(R"(^(build[^/]*|\.git|node_modules)/)");
+        return ignored.match(relative).hasMatch();
+    }
+
+private slots:
+    void initTestCase() {
+        live::initResources();
+        const QDir root(QStringLiteral(ORB_SOURCE_DIR));
+        // Only complete file names count: a prefix that code completes at run time is not a path.
+        const QRegularExpression path(
+            R"(:/(?:image|img/image|qss)/[A-Za-z0-9_@./-]+\.(?:png|qss|svg|jpg|gif|ico))");
+        QDirIterator it(root.path(), {"*.cpp", "*.h", "*.ui", "*.qss"}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            const QString relative = root.relativeFilePath(file);
+            if (skipped(relative)) {
+                continue;
+            }
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(f.readAll());
+            auto matches = path.globalMatch(text);
+            while (matches.hasNext()) {
+                const QString p = matches.next().captured(0);
+                if (!referenced_.contains(p)) {
+                    referenced_.insert(p, relative);
+                }
+            }
+        }
+    }
+
+    void theSourcesNameTheResourcesTheyUse() {
+        // The title bar, the scheme and the style sheets alone name dozens.
+        QVERIFY2(referenced_.size() > 25, qPrintable(QString::number(referenced_.size())));
+        QVERIFY(referenced_.contains(":/img/image/userAvahost.png"));
+        QVERIFY(referenced_.contains(":/image/storeH.png"));
+        QVERIFY(referenced_.contains(":/image/material_picgroup.png"));
+    }
+
+    void everyNamedResourceExists() {
+        QStringList missing;
+        for (auto it = referenced_.cbegin(); it != referenced_.cend(); ++it) {
+            if (!QFile::exists(it.key())) {
+                missing << it.key() + " (" + it.value() + ")";
+            }
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(", ")));
+    }
+
+    void everyImageIsARealPicture() {
+        QDirIterator it(QStringLiteral(":/"), {"*.png"}, QDir::Files, QDirIterator::Subdirectories);
+        int count = 0;
+        while (it.hasNext()) {
+            const QString file = it.next();
+            if (!file.startsWith(":/image/") && !file.startsWith(":/img/image/")) {
+                continue;
+            }
+            const QImage image(file);
+            QVERIFY2(!image.isNull() && image.width() >= 8, qPrintable(file));
+            ++count;
+        }
+        QVERIFY(count >= 45);
+    }
+
+    void theImagesSizesMatchTheirPlaces_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("logo") << ":/image/logo.png" << QSize(32, 32);
+        QTest::newRow("title button") << ":/image/maxN.png" << QSize(20, 20);
+        QTest::newRow("about inside padding") << ":/image/about.png" << QSize(12, 12);
+        QTest::newRow("material") << ":/image/material_camera.png" << QSize(32, 32);
+        QTest::newRow("console") << ":/image/ctrl_speaker_on.png" << QSize(32, 32);
+        QTest::newRow("blink") << ":/image/blink_red.png" << QSize(8, 8);
+        QTest::newRow("avatar") << ":/img/image/userAvahost.png" << QSize(64, 64);
+    }
+    void theImagesSizesMatchTheirPlaces() {
+        QFETCH(QString, file);
+        QFETCH(QSize, size);
+        QCOMPARE(QImage(file).size(), size);
+    }
+};
+
+QTEST_MAIN(TestResources)
+#include "tst_resources.moc"
