@@ -1,0 +1,256 @@
+#include <QDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QUrlQuery>
+#include <QtTest>
+#include <memory>
+
+#include "core/DialogSeam.h"
+#include "core/IConfig.h"
+#include "net/DemoService.h"
+#include "net/OrbHttpMgr.h"
+#include "shell/tasks/PageControl.h"
+#include "shell/tasks/Task.h"
+
+using live::DialogSeam;
+
+namespace {
+
+constexpr int kWait = 20000;
+
+QByteArray listReply(const QJsonArray& tasks, int total, int curPage = 0) {
+    const QJsonObject data{
+        {"dataList", tasks}, {"totalRows", total}, {"curPage", curPage}, {"pageSize", 10}};
+    return "444(" + QJsonDocument(QJsonObject{{"data", data}}).toJson(QJsonDocument::Compact) + ")";
+}
+
+QJsonObject task(int id, const QString& name) {
+    return {{"taskId", id},
+            {"taskType", 1},
+            {"taskName", name},
+            {"push_url", "rtmp://127.0.0.1:1935/live/orb" + QString::number(id)},
+            {"startTime", "20240105093000"},
+            {"endTime", "20240105110000"}};
+}
+
+}  // namespace
+
+// The task list against the demo service, wired the way the main window wires it.
+class TestTask : public QObject {
+    Q_OBJECT
+
+private:
+    DemoService service_;
+    QTemporaryDir dir_;
+    std::shared_ptr<live::IConfig> config_;
+    std::shared_ptr<live::OrbHttpMgr> net_;
+    std::unique_ptr<Task> page_;
+    int listReplies_ = 0;
+
+    QTableWidget* table() { return page_->findChild<QTableWidget*>("tableWidget"); }
+    PageControl* pager() { return page_->findChild<PageControl*>("widget_page"); }
+    QWidget* actionCell(int row) { return table()->cellWidget(row, 3); }
+    QPushButton* endButton(int row) {
+        return actionCell(row)->findChild<QPushButton*>("pushButton_endTask");
+    }
+    void waitForList(int before) { QTRY_VERIFY_WITH_TIMEOUT(listReplies_ > before, kWait); }
+    QUrlQuery lastForm(const QString& path) {
+        const QJsonObject req = service_.lastRequest(path);
+        return QUrlQuery(QString::fromUtf8(DemoService::rawBody(req)));
+    }
+    int rowOf(const QString& name) {
+        for (int r = 0; r < table()->rowCount(); ++r) {
+            if (table()->item(r, 0) && table()->item(r, 0)->text() == name) {
+                return r;
+            }
+        }
+        return -1;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(service_.start());
+        config_ = std::make_shared<live::IConfig>();
+        QCOMPARE(config_->init(DemoService::writeConfigFile(dir_.path())), uint8_t(0));
+        net_ = std::make_shared<live::OrbHttpMgr>(config_);
+        QCOMPARE(net_->initSsl(), uint8_t(0));
+        QCOMPARE(net_->initHttpTask(service_.writeNetworkFile(dir_.path())), uint8_t(0));
+        net_->insertCookies(service_.signIn());
+        page_ = std::make_unique<Task>(config_, net_);
+        connect(net_.get(), &live::OrbHttpMgr::signalReplyInfo, this,
+                [this](uint8_t type, const QByteArray& body) {
+                    if (type == live::kTaskListRoom || type == live::kTaskDetails) {
+                        ++listReplies_;
+                        page_->setData(body);
+                    } else if (type == live::kTaskStopLive) {
+                        page_->on_flush_clicked();
+                    }
+                });
+        DialogSeam::setHeadless(true);
+    }
+    void init() { DialogSeam::clearShown(); }
+
+    void shortReplyFillsTenRowsWithShortDates() {
+        page_->setData(listReply({task(1, "a"), task(2, "b"), task(3, "c")}, 3));
+        QCOMPARE(table()->rowCount(), 10);
+        QCOMPARE(table()->item(2, 0)->text(), QString("c"));
+        QVERIFY(!table()->item(3, 0));
+        QVERIFY(!actionCell(3));
+        QCOMPARE(table()->item(0, 1)->text(), QString("2024-01-05 09:30"));
+        QCOMPARE(table()->item(0, 2)->text(), QString("2024-01-05 11:00"));
+    }
+
+    void replyThatIsNotAnObjectChangesNothing() {
+        page_->setData(listReply({task(1, "a")}, 1));
+        page_->setData("444(not json)");
+        page_->setData("[1,2]");
+        QCOMPARE(table()->item(0, 0)->text(), QString("a"));
+    }
+
+    void waitingListFromTheService() {
+        const int before = listReplies_;
+        page_->refresh();
+        waitForList(before);
+        const QUrlQuery form = lastForm("/api/task/list");
+        QCOMPARE(form.queryItemValue("curPage"), QString("0"));
+        QCOMPARE(form.queryItemValue("taskStatus"), QString("1"));
+        QCOMPARE(pager()->pageCount(), 3);
+        QCOMPARE(table()->rowCount(), 10);
+        // The wrapper's closing parenthesis goes everywhere, also inside names.
+        QVERIFY(rowOf("Python 入门 (第1讲") >= 0);
+        // Tasks not on air yet cannot be ended, and say why.
+        const int notStarted = rowOf("高三英语冲刺（二）：阅读理解");
+        QVERIFY(notStarted >= 0);
+        QVERIFY(!endButton(notStarted)->isEnabled());
+        QCOMPARE(endButton(notStarted)->toolTip(), QString("直播尚未开始，暂时不能结束直播"));
+    }
+
+    void pagingAsksForZeroBasedPages() {
+        int before = listReplies_;
+        QTest::mouseClick(pager()->findChild<QPushButton*>("page_last"), Qt::LeftButton);
+        waitForList(before);
+        QCOMPARE(lastForm("/api/task/list").queryItemValue("curPage"), QString("2"));
+        QCOMPARE(pager()->findChild<QLineEdit*>("page_num")->text(), QString("3"));
+        QCOMPARE(table()->rowCount(), 10);  // five tasks, still ten rows
+        const int requests = service_.requests("/api/task/list").size();
+        QTest::mouseClick(pager()->findChild<QPushButton*>("page_next"), Qt::LeftButton);
+        QTest::qWait(300);
+        QCOMPARE(service_.requests("/api/task/list").size(), requests);
+    }
+
+    void finishedFilterAndSearch() {
+        int before = listReplies_;
+        QTest::mouseClick(page_->findChild<QPushButton*>("task_finish"), Qt::LeftButton);
+        waitForList(before);
+        QCOMPARE(page_->findChild<QLabel*>("label_tips")->text(), QString("已结束"));
+        QCOMPARE(lastForm("/api/task/list").queryItemValue("taskStatus"), QString("2"));
+        QCOMPARE(table()->cellWidget(0, 3)->findChild<QPushButton*>("pushButton_jion")->text(),
+                 QString("直播回放"));
+        QVERIFY(endButton(0)->isHidden());
+
+        before = listReplies_;
+        page_->findChild<QLineEdit*>("input")->setText("物理");
+        QTest::mouseClick(page_->findChild<QPushButton*>("flush"), Qt::LeftButton);
+        waitForList(before);
+        const QUrlQuery form = lastForm("/api/task/list");
+        QCOMPARE(form.queryItemValue("taskName", QUrl::FullyDecoded), QString("物理"));
+        QVERIFY(rowOf("初二物理：压强") >= 0);
+        QVERIFY(rowOf("高二物理：电磁感应") >= 0);
+        QVERIFY(!table()->item(2, 0));
+    }
+
+    void playbackUrlNamesTheTask() {
+        QSignalSpy spy(page_.get(), &Task::signalBackplay);
+        page_->backplay(0, 3);
+        QCOMPARE(spy.count(), 1);
+        const QString url = spy.at(0).at(0).toString();
+        QVERIFY2(url.startsWith(service_.baseUrl()), qPrintable(url));
+        QVERIFY2(!url.contains('%'), qPrintable(url));
+        QVERIFY2(url.contains("2"), qPrintable(url));
+    }
+
+    void joiningAsksForTheTaskDetails() {
+        int before = listReplies_;
+        page_->refresh();
+        waitForList(before);
+        QSignalSpy enter(page_.get(), &Task::signalEnterRoom);
+        QTest::mouseClick(actionCell(0)->findChild<QPushButton*>("pushButton_jion"),
+                          Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(enter.count(), 1, kWait);
+        const QList<QVariant> args = enter.takeFirst();
+        QCOMPARE(args.at(2).toInt(), 0);
+        const int taskId = args.at(3).toInt();
+        QCOMPARE(lastForm("/api/task/detail").queryItemValue("taskId"), QString::number(taskId));
+        QVERIFY(args.at(1).toString().endsWith("/live/orb" + QString::number(taskId)));
+        QVERIFY(DialogSeam::shown().isEmpty());
+    }
+
+    void changedHostIsReported() {
+        page_->setData(listReply({task(7, "x")}, 1));
+        QSignalSpy enter(page_.get(), &Task::signalEnterRoom);
+        page_->joinroom(0, 3);
+        // The details of another task arrive: the host was changed meanwhile.
+        page_->setData(
+            "444(" +
+            QJsonDocument(QJsonObject{{"data", task(8, "x")}}).toJson(QJsonDocument::Compact) +
+            ")");
+        QCOMPARE(enter.count(), 0);
+        QCOMPARE(DialogSeam::shown().size(), 1);
+        QCOMPARE(DialogSeam::shown()[0].title, QString("警告"));
+        QCOMPARE(DialogSeam::shown()[0].text,
+                 QString("该直播主持人已被修改，请与直播负责人确认直播信息"));
+    }
+
+    void taskWithoutRoomFieldsCannotBeJoined() {
+        QJsonObject broken = task(9, "y");
+        broken.remove("push_url");
+        page_->setData(listReply({broken}, 1));
+        const int requests = service_.requests("/api/task/detail").size();
+        page_->joinroom(0, 3);
+        QTest::qWait(200);
+        QCOMPARE(service_.requests("/api/task/detail").size(), requests);
+    }
+
+    void endingABroadcastAsksThenSendsStopAndReloads() {
+        int before = listReplies_;
+        page_->refresh();
+        waitForList(before);
+        const int onAir = rowOf("高一数学：函数的单调性与最值");
+        QVERIFY(onAir >= 0);
+        QVERIFY(endButton(onAir)->isEnabled());
+
+        // Declined: nothing is sent.
+        const int stops = service_.requests("/api/live/stop").size();
+        DialogSeam::presetAnswer(int(QDialog::Rejected));
+        QTest::mouseClick(endButton(onAir), Qt::LeftButton);
+        QCOMPARE(DialogSeam::shown().last().text,
+                 QString("结束直播后将无法重新开始，请确认是否结束直播？"));
+        QTest::qWait(200);
+        QCOMPARE(service_.requests("/api/live/stop").size(), stops);
+
+        before = listReplies_;
+        DialogSeam::presetAnswer(int(QDialog::Accepted));
+        QTest::mouseClick(endButton(onAir), Qt::LeftButton);
+        waitForList(before);
+        QCOMPARE(lastForm("/api/live/stop").queryItemValue("taskId"), QString("1001"));
+        QTRY_COMPARE_WITH_TIMEOUT(rowOf("高一数学：函数的单调性与最值"), -1, kWait);
+    }
+
+    void avatarClickAsksForTheProfile() {
+        QSignalSpy spy(page_.get(), &Task::signalChangeUserInfo);
+        QTest::mouseClick(page_->findChild<QLabel*>("user_image"), Qt::LeftButton);
+        QCOMPARE(spy.count(), 1);
+        page_->setUserInfo("演示主播", "/tmp/a.png");
+        QCOMPARE(page_->findChild<QLabel*>("user_name")->text(), QString("演示主播"));
+        QVERIFY(page_->findChild<QLabel*>("user_image")->styleSheet().contains("url(/tmp/a.png)"));
+    }
+};
+
+QTEST_MAIN(TestTask)
+#include "tst_task.moc"
