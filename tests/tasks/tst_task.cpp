@@ -192,19 +192,20 @@ private slots:
     }
 
     void changedHostIsReported() {
+        // Task 7 is not (or no longer) this host's: the service has no details for it.
         page_->setData(listReply({task(7, "x")}, 1));
         QSignalSpy enter(page_.get(), &Task::signalEnterRoom);
+        const int before = listReplies_;
         page_->joinroom(0, 3);
-        // The details of another task arrive: the host was changed meanwhile.
-        page_->setData(
-            "444(" +
-            QJsonDocument(QJsonObject{{"data", task(8, "x")}}).toJson(QJsonDocument::Compact) +
-            ")");
+        waitForList(before);
         QCOMPARE(enter.count(), 0);
         QCOMPARE(DialogSeam::shown().size(), 1);
         QCOMPARE(DialogSeam::shown()[0].title, QString("警告"));
         QCOMPARE(DialogSeam::shown()[0].text,
                  QString("该直播主持人已被修改，请与直播负责人确认直播信息"));
+        // The next list reply is a list again.
+        page_->setData(listReply({task(1, "a")}, 1));
+        QCOMPARE(table()->item(0, 0)->text(), QString("a"));
     }
 
     void taskWithoutRoomFieldsCannotBeJoined() {
