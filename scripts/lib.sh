@@ -2,6 +2,10 @@
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${ORB_BUILD_DIR:-$ROOT/build}"
 
+# Builds from different checkouts share the compiler cache (CI builds a fresh clone).
+export CCACHE_BASEDIR="$ROOT"
+export CCACHE_NOHASHDIR=1
+
 orb_build() {
   bash "$ROOT/scripts/setup"
   cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
