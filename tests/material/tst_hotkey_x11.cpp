@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "material/HotkeyEdit.h"
-#include "share/PrivateDisplay.h"
+#include "PrivateDisplay.h"
 
 // Real key presses through the X server: what the field stores must be the Windows code
 // of the key, whatever the X11 platform puts into the event's native fields.
