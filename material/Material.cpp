@@ -4,17 +4,8 @@
 #include <QToolButton>
 
 #include "core/Log.h"
-#include "material/MaterialKinds.h"
+#include "shell/Scheme.h"
 #include "ui_Material.h"
-
-namespace {
-
-// The kind table is the style scheme's; every look-up of it goes through here.
-void kindInfo(uint8_t kind, QString& displayName, QString& icon, QString& key) {
-    MaterialKinds::materialInfo(kind, displayName, icon, key);
-}
-
-}  // namespace
 
 Material::Material(QWidget* parent)
     : Material(parent, [](QWidget* form) { Ui::Material().setupUi(form); }) {}
@@ -29,11 +20,11 @@ Material::Material(QWidget* parent, const std::function<void(QWidget*)>& buildFo
 }
 
 void Material::bindButtons() {
-    for (uint8_t kind = 0; kind < MaterialKinds::kCount; ++kind) {
+    for (uint8_t kind = 0; kind < Scheme::kMaterialCount; ++kind) {
         QString displayName;
         QString icon;
         QString key;
-        kindInfo(kind, displayName, icon, key);
+        Scheme::materialInfo(kind, displayName, icon, key);
         auto* button = findChild<QToolButton*>(key);
         if (!button) {
             live::log::error("{}: no button name {}", "Material::Material", key);
