@@ -124,6 +124,16 @@ QStringList OBSApp::getNameListofCamerasInSence() const {
     return basic_ ? basic_->itemNamesOfKinds({SourceKinds::kCamera}) : QStringList();
 }
 
+bool OBSApp::ctrlVoice(uint8_t code, int value) {
+    return basic_ && basic_->ctrlVoice(code, value);
+}
+
+void OBSApp::setRTMPUrl(const QString& server, const QString& key) {
+    if (basic_) {
+        basic_->setRTMPUrl(server, key);
+    }
+}
+
 void OBSApp::resetSouceParent(QLayout* layout, QWidget* widget) {
     if (basic_) {
         basic_->lendSourceList(layout, widget);

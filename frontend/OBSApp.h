@@ -59,6 +59,11 @@ public:
     QStringList getNameListofShareInSence() const;
     QStringList getNameListofCamerasInSence() const;
 
+    // Audio and output commands (see OBSBasic::ctrlVoice).
+    bool ctrlVoice(uint8_t code, int value);
+    // The push address split at its last "/", the server keeping the "/".
+    void setRTMPUrl(const QString& server, const QString& key);
+
     // Puts the material list into `layout` on `widget`; a null widget takes it back.
     void resetSouceParent(QLayout* layout, QWidget* widget);
 

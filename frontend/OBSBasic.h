@@ -9,6 +9,8 @@
 #include <util/config-file.h>
 #include <obs.hpp>
 
+#include "frontend/OrbShortcut.h"
+#include "frontend/ResourceUtil.h"
 #include "frontend/SceneEventRelay.h"
 #include "frontend/SceneItemData.h"
 #include "frontend/SoureParam.h"
@@ -53,6 +55,28 @@ public:
     // Applies the profile's video settings; one of the engine's OBS_VIDEO_* results.
     int ResetVideo();
     bool SaveProject();
+
+    // Outputs and audio (see OBSBasicOutputs.cpp).
+    // Rebuilds the stream and recording outputs and their encoders from the profile;
+    // false while either output is active.
+    bool ResetOutputs();
+    // The stream service holding the push address; owned by the studio.
+    obs_service_t* GetService();
+    // Puts a capture of `sourceId` on output `channel` using `deviceId` (empty or
+    // "disabled" clears the channel).
+    void ResetAudioDevice(const char* sourceId, const char* deviceId, const char* displayName,
+                          int channel);
+    // Figures of the running engine and outputs; zeros for what is not running.
+    void getResourceUtility(orbLiveImp::ResourceUtil& util);
+    // The push address: server (ending in "/") and stream key.
+    void setRTMPUrl(const QString& server, const QString& key);
+    // 0/1/2 speaker on/mute/volume, 3/4/5 microphone on/mute/volume (0..100),
+    // 6/7 start/stop streaming, 8/9 start/stop recording.
+    bool ctrlVoice(uint8_t code, int value);
+
+    // Binds a slideshow's previous and next slide hotkeys (entries 0 and 1) to the
+    // given keys; an entry without a key clears that binding (see OBSBasicHotkeys.cpp).
+    void setHotkey(obs_source_t* source, const std::vector<orbLiveImp::OrbShortcut>& shortcuts);
     // The profile configuration.
     virtual config_t* Config() const;
 

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <vector>
+
+#include "core/Singleton.h"
+#include "frontend/OrbShortcut.h"
+#include "frontend/ResourceUtil.h"
+#include "frontend/SoureParam.h"
+#include "studio/LiveSettings.h"
+
+class OBSApp;
+class OBSBasic;
+class QStandardItemModel;
+
+// The rooms' one way into the studio: a material's settings as a SoureParam, device
+// choices, live settings, camera placement, item order, flips and statistics.
+class OrbOBS : public Singleton<OrbOBS> {
+    friend class Singleton<OrbOBS>;
+
+public:
+    // Loads the window filter and makes sure the recording folder exists.
+    void init();
+    void loadFilterInfo();
+
+    bool getSourceProp(const QString& name, orbLiveImp::SoureParam& out);
+    void updateSource(const orbLiveImp::SoureParam& in);
+    void getSourceChoices(uint8_t kind, QString& typeId, QStringList& names,
+                          QList<QVariant>& values);
+    bool getSourceHotkeys(const QString& name, std::vector<orbLiveImp::OrbShortcut>& out);
+    void getAudioDevices(QList<AudioDeviceEntry>& inputs, QList<AudioDeviceEntry>& outputs);
+    void getLiveSettings(LiveSettings& record);
+    void setLiveSettings(const LiveSettings& record);
+
+    void flipSource(const QString& name, bool vertical);
+    void ensureCamera();
+    void raiseCamera();
+    void removeCameras();
+    void syncItemOrder(QStandardItemModel* model);
+    void reorderScene(int from, int to);
+    void getResourceUtility(orbLiveImp::ResourceUtil& util);
+
+    OBSBasic* mainWindow() const;
+
+private:
+    OrbOBS();
+    ~OrbOBS() = default;
+
+    OBSApp* app_ = nullptr;
+};
