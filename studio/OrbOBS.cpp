@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "core/IConfig.h"
 #include "frontend/OBSApp.h"
 #include "frontend/OBSBasic.h"
 
@@ -9,7 +10,8 @@
 
 OrbOBS::OrbOBS() : app_(qobject_cast<OBSApp*>(QCoreApplication::instance())) {}
 
-void OrbOBS::init() {
+void OrbOBS::init(const std::shared_ptr<live::IConfig>& config) {
+    config_ = config;
     loadFilterInfo();
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
 #include "core/Singleton.h"
@@ -11,6 +12,10 @@
 #include "frontend/ResourceUtil.h"
 #include "frontend/SoureParam.h"
 #include "studio/LiveSettings.h"
+
+namespace live {
+class IConfig;
+}
 
 class OBSApp;
 class OBSBasic;
@@ -22,8 +27,9 @@ class OrbOBS : public Singleton<OrbOBS> {
     friend class Singleton<OrbOBS>;
 
 public:
-    // Loads the window filter and makes sure the recording folder exists.
-    void init();
+    // Loads the window filter named by the configuration and makes sure the recording
+    // folder exists. The configuration also keeps the camera placement.
+    void init(const std::shared_ptr<live::IConfig>& config);
     void loadFilterInfo();
 
     bool getSourceProp(const QString& name, orbLiveImp::SoureParam& out);
@@ -50,4 +56,5 @@ private:
     ~OrbOBS() = default;
 
     OBSApp* app_ = nullptr;
+    std::weak_ptr<live::IConfig> config_;
 };
