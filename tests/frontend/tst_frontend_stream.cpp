@@ -231,15 +231,24 @@ private slots:
         config_set_uint(studio()->Config(), "Output", "MaxRetries", 3);
     }
 
-    void streamingStartsAgainAfterAnEnd() {
+    // Every start takes fresh encoders with the profile's rates as they are then.
+    void restartedStreamTakesTheNewBitRate() {
         RtmpServer server;
         QVERIFY(server.start());
         pushTo(server, "again");
-        for (int round = 0; round < 2; ++round) {
-            goLive();
-            QTest::qWait(800);
-            stopAndExpectOneFalse();
-        }
+        goLive();
+        QTest::qWait(800);
+        stopAndExpectOneFalse();
+
+        config_set_uint(studio()->Config(), "SimpleOutput", "VBitrate", 300);
+        QVERIFY(studio()->ResetOutputs());
+        goLive();
+        QTest::qWait(3200);
+        const float kbs = figures().kbs;
+        stopAndExpectOneFalse();
+        config_set_uint(studio()->Config(), "SimpleOutput", "VBitrate", 800);
+        // 300 kbps of video and 128 of audio.
+        QVERIFY2(kbs > 250.0f && kbs < 650.0f, qPrintable(QString::number(kbs)));
     }
 };
 
