@@ -73,8 +73,14 @@ def start_display():
                              "-nolisten", "tcp"], pass_fds=(write,),
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write)
-    number = os.read(read, 16).decode().strip()
-    os.close(read)
+    # Xvfb ends itself when it cannot write the whole line, so the pipe stays open.
+    number = b""
+    while not number.endswith(b"\n"):
+        chunk = os.read(read, 16)
+        if not chunk:
+            break
+        number += chunk
+    number = number.decode().strip()
     if not number:
         sys.exit("Xvfb did not start")
     os.environ["DISPLAY"] = ":" + number
@@ -101,11 +107,13 @@ def run_ours(work, url, clip, seconds, kbps):
                XDG_CONFIG_HOME=f"{home}/config", XDG_CACHE_HOME=f"{home}/cache",
                XDG_RUNTIME_DIR=f"{home}/runtime")
     proc = subprocess.Popen([DRIVER, url + "/", "ours", clip, str(seconds), str(kbps)],
-                            env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                            env=env, stdout=subprocess.PIPE, stderr=open(os.path.join(work, "driver.log"), "w"),
                             text=True)
     out = proc.communicate(timeout=seconds + 120)[0]
     if proc.returncode != 0:
-        sys.exit(f"the driver failed with {proc.returncode}")
+        with open(os.path.join(work, "driver.log")) as log:
+            tail = log.read()[-3000:]
+        sys.exit(f"the driver failed with {proc.returncode}:\n{tail}")
     r = json.loads(out.strip().splitlines()[-1])
     return {"cpu_per_min": r["cpu_seconds"] * 60.0 / r["seconds"], "dropped": r["dropped"],
             "lagged": r["lagged"], "rss_mb": r["peak_rss_kb"] / 1024.0, "kbs": r["kbs"],
