@@ -20,6 +20,7 @@
 #include "frontend/SourceMenu.h"
 #include "frontend/StudioDefaults.h"
 #include "frontend/StudioEngine.h"
+#include "frontend/StudioOutputs.h"
 #include "frontend/StudioPaths.h"
 #include "frontend/StudioStrings.h"
 
@@ -132,6 +133,7 @@ void OBSBasic::loadProject() {
     if (!json.isEmpty() && !document) {
         SaveProject();
     }
+    setUpOutputs();
 }
 
 void OBSBasic::startFirstRun() {
@@ -148,6 +150,7 @@ void OBSBasic::shutdown() {
     }
     saveTimer_->stop();
     detach();
+    tearDownOutputs();
     delete sourceList_.data();
     if (loaded_) {
         SaveProject();

@@ -23,6 +23,7 @@ class QTimer;
 class QWidget;
 class SceneCollection;
 class SourceListWidget;
+class StudioOutputs;
 
 // The studio: its profile, the scene collection, the preview and the material list. Scene
 // and item changes reach the client through the callbacks given to attach(); everything
@@ -111,6 +112,9 @@ private:
     void startFirstRun();
     void postSnapshot();
     void scheduleSave();
+    // Outputs and audio channels need the engine's modules (see OBSBasicOutputs.cpp).
+    void setUpOutputs();
+    void tearDownOutputs();
 
     std::unique_ptr<IniConfig> profile_;
     std::unique_ptr<SceneCollection> scenes_;
@@ -118,5 +122,6 @@ private:
     QTimer* saveTimer_;
     QPointer<PreviewDisplay> preview_;
     QPointer<SourceListWidget> sourceList_;
+    std::unique_ptr<StudioOutputs> outputs_;
     bool loaded_ = false;
 };

@@ -78,6 +78,30 @@ void SceneEventRelay::postItem(const orbLiveImp::SceneItemData& data) {
         this, [this, data, generation] { deliverItem(data, generation); }, Qt::QueuedConnection);
 }
 
+void SceneEventRelay::postStatus(uint8_t op, const QString& name, const QVariant& value) {
+    const quint64 generation = generation_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, op, name, value, generation] {
+            if (attached_ && generation == generation_ && control_) {
+                control_(op, name, value);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void SceneEventRelay::postLevel(const orbLiveImp::SceneItemData& data) {
+    const quint64 generation = generation_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, data, generation] {
+            if (attached_ && generation == generation_ && item_) {
+                item_(data);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 void SceneEventRelay::deliverScene(uint8_t op, const QString& name, const QVariant& value,
                                    quint64 generation) {
     emit sceneEvent(op, name, value);

@@ -35,6 +35,10 @@ public:
 
     void postScene(uint8_t op, const QString& name, const QVariant& value);
     void postItem(const orbLiveImp::SceneItemData& data);
+    // Output states and audio levels: for the client only, not scene changes, so the
+    // signals below do not carry them. Callable from any thread.
+    void postStatus(uint8_t op, const QString& name, const QVariant& value);
+    void postLevel(const orbLiveImp::SceneItemData& data);
 
 signals:
     // Every event as it is delivered, attached or not (for the library's own views).

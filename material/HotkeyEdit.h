@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <cstdint>
 
-#include "material/OrbShortcut.h"
+#include "frontend/OrbShortcut.h"
 
 // A field that captures one key combination instead of text. The key is kept as a
 // Windows virtual-key code on every platform so saved bindings mean the same key.

@@ -1,0 +1,116 @@
+#include "OutputTestKit.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QThread>
+#include <QtTest>
+
+namespace outputtest {
+
+QString makeToneClip(const QString& path, int seconds) {
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {"-v",
+                  "error",
+                  "-y",
+                  "-f",
+                  "lavfi",
+                  "-i",
+                  QStringLiteral("testsrc2=duration=%1:size=640x360:rate=30").arg(seconds),
+                  "-f",
+                  "lavfi",
+                  "-i",
+                  QStringLiteral("sine=frequency=440:duration=%1").arg(seconds),
+                  "-c:v",
+                  "libx264",
+                  "-preset",
+                  "ultrafast",
+                  "-pix_fmt",
+                  "yuv420p",
+                  "-c:a",
+                  "aac",
+                  "-shortest",
+                  path});
+    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0) {
+        return QString();
+    }
+    return path;
+}
+
+QString addMovingPicture(OBSApp* app, const QString& dir) {
+    const QString clip = makeToneClip(dir + QStringLiteral("/moving.mp4"));
+    if (clip.isEmpty()) {
+        return QString();
+    }
+    orbLiveImp::SoureParam param;
+    param.type = 4;
+    param.name = QStringLiteral("Moving");
+    param.value = clip;
+    param.primaryFlag = true;  // loop
+    return app->addSceneItem(param);
+}
+
+void useSmallOutput(OBSApp* app, int retryDelay, int maxRetries) {
+    config_t* profile = app->GetMainWindow()->Config();
+    config_set_uint(profile, "Video", "BaseCX", 640);
+    config_set_uint(profile, "Video", "BaseCY", 360);
+    config_set_uint(profile, "Video", "OutputCX", 640);
+    config_set_uint(profile, "Video", "OutputCY", 360);
+    config_set_uint(profile, "SimpleOutput", "VBitrate", 800);
+    config_set_uint(profile, "SimpleOutput", "ABitrate", 128);
+    config_set_uint(profile, "Output", "RetryDelay", static_cast<uint64_t>(retryDelay));
+    config_set_uint(profile, "Output", "MaxRetries", static_cast<uint64_t>(maxRetries));
+    app->GetMainWindow()->ResetVideo();
+}
+
+void OutputEvents::attach(OBSApp* app) {
+    clear();
+    app->OBSWinInit(
+        nullptr,
+        [this](uint8_t op, const QString& name, QVariant value) {
+            if (op == 5) {
+                lines_.append(QStringLiteral("5 %1").arg(value.toString()));
+            } else if (op == 6) {
+                lines_.append(QStringLiteral("6 %1 %2").arg(value.toString(), name));
+            }
+        },
+        [this](const orbLiveImp::SceneItemData& data) {
+            if (data.op == 9) {
+                levels.append(data);
+                levelsOnMainThread =
+                    levelsOnMainThread && QThread::currentThread() == qApp->thread();
+            }
+        });
+}
+
+void OutputEvents::clear() {
+    QCoreApplication::processEvents();
+    lines_.clear();
+    levels.clear();
+    levelsOnMainThread = true;
+}
+
+bool OutputEvents::waitFor(const QString& prefix, int timeoutMs) {
+    return QTest::qWaitFor(
+        [&] {
+            for (const QString& line : lines_) {
+                if (line.startsWith(prefix)) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+}
+
+QString OutputEvents::lastRecordedPath() const {
+    for (int i = lines_.size() - 1; i >= 0; --i) {
+        if (lines_[i].startsWith(QLatin1String("6 false "))) {
+            return lines_[i].mid(8);
+        }
+    }
+    return QString();
+}
+
+}  // namespace outputtest

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include "frontend/OBSApp.h"
+#include "frontend/SceneItemData.h"
+
+// Shared by the output tests: something moving and audible to encode, and a recorder of
+// the output and audio events the studio reports to its client.
+namespace outputtest {
+
+// A clip with a moving test picture and a tone, made with ffmpeg; empty on failure.
+QString makeToneClip(const QString& path, int seconds = 4);
+// Puts that clip, looping, on the current scene of `app` at 640 x 360 output; its name.
+QString addMovingPicture(OBSApp* app, const QString& dir);
+// Output size and rates for the tests: 640 x 360 at 30 fps, quick reconnects.
+void useSmallOutput(OBSApp* app, int retryDelay = 1, int maxRetries = 3);
+
+// Records scene ops 5 and 6 as "5 true", "6 false <path>"... and item op 9 levels.
+class OutputEvents {
+public:
+    void attach(OBSApp* app);
+    void clear();
+    // Waits until an event starting with `prefix` arrived; false after `timeoutMs`.
+    bool waitFor(const QString& prefix, int timeoutMs = 15000);
+    const QStringList& lines() const { return lines_; }
+    // The path carried by the last "6 false" event.
+    QString lastRecordedPath() const;
+
+    QList<orbLiveImp::SceneItemData> levels;
+    bool levelsOnMainThread = true;
+
+private:
+    QStringList lines_;
+};
+
+}  // namespace outputtest

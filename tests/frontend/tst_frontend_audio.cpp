@@ -1,0 +1,179 @@
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+#include "OutputTestKit.h"
+#include "StudioTestKit.h"
+#include "frontend/AudioLevelMeter.h"
+
+using studiotest::app;
+
+namespace {
+
+OBSSourceAutoRelease onChannel(uint32_t channel) {
+    return obs_get_output_source(channel);
+}
+
+QString deviceOf(obs_source_t* source) {
+    OBSDataAutoRelease settings = obs_source_get_settings(source);
+    return QString::fromUtf8(obs_data_get_string(settings, "device_id"));
+}
+
+QString profileDevice(const char* key) {
+    return QString::fromUtf8(config_get_string(app()->GetMainWindow()->Config(), "Audio", key));
+}
+
+}  // namespace
+
+class TestFrontendAudio : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+
+    void resetMicrophone(const char* type, const char* device) {
+        app()->GetMainWindow()->ResetAudioDevice(type, device, "麦克风", 3);
+    }
+
+private slots:
+    void initTestCase() {
+        STUDIO_REQUIRE();
+        QVERIFY(dir_.isValid());
+    }
+
+    void defaultDevicesAreOnTheirChannels() {
+        OBSSourceAutoRelease desktop = onChannel(1);
+        OBSSourceAutoRelease microphone = onChannel(3);
+        QVERIFY(desktop && microphone);
+        QCOMPARE(QString(obs_source_get_id(desktop)), QString(app()->OutputAudioSource()));
+        QCOMPARE(QString(obs_source_get_id(microphone)), QString(app()->InputAudioSource()));
+        QCOMPARE(deviceOf(desktop), QString("default"));
+        QCOMPARE(deviceOf(microphone), QString("default"));
+        QCOMPARE(QString(obs_source_get_name(microphone)), app()->GetString("Basic.AuxDevice1"));
+    }
+
+    void muteAndVolumeFollowTheVoiceCodes() {
+        QVERIFY(app()->ctrlVoice(1, 0));
+        QVERIFY(obs_source_muted(onChannel(1)));
+        QVERIFY(!obs_source_muted(onChannel(3)));
+        QVERIFY(app()->ctrlVoice(0, 0));
+        QVERIFY(!obs_source_muted(onChannel(1)));
+        QVERIFY(app()->ctrlVoice(4, 0));
+        QVERIFY(obs_source_muted(onChannel(3)));
+        QVERIFY(app()->ctrlVoice(3, 0));
+        QVERIFY(!obs_source_muted(onChannel(3)));
+
+        QVERIFY(app()->ctrlVoice(2, 40));
+        QCOMPARE(obs_source_get_volume(onChannel(1)), 0.4f);
+        QCOMPARE(obs_source_get_volume(onChannel(3)), 1.0f);
+        QVERIFY(app()->ctrlVoice(5, 80));
+        QCOMPARE(obs_source_get_volume(onChannel(3)), 0.8f);
+        QVERIFY(app()->ctrlVoice(5, 250));
+        QCOMPARE(obs_source_get_volume(onChannel(3)), 1.0f);
+        QVERIFY(app()->ctrlVoice(5, -7));
+        QCOMPARE(obs_source_get_volume(onChannel(3)), 0.0f);
+        QVERIFY(!app()->ctrlVoice(42, 0));
+    }
+
+    void changingTheDeviceKeepsMuteAndVolume() {
+        QVERIFY(app()->ctrlVoice(4, 0));
+        QVERIFY(app()->ctrlVoice(5, 30));
+        obs_source_t* before = onChannel(3).Get();  // identity only
+        resetMicrophone(app()->InputAudioSource(), "usb-mic");
+        {
+            OBSSourceAutoRelease same = onChannel(3);
+            QCOMPARE(same.Get(), before);
+            QCOMPARE(deviceOf(same), QString("usb-mic"));
+            QVERIFY(obs_source_muted(same));
+            QCOMPARE(obs_source_get_volume(same), 0.3f);
+            QCOMPARE(profileDevice("AuxDevice1"), QString("usb-mic"));
+        }
+
+        // Another kind of capture replaces the source and inherits the channel's state.
+        resetMicrophone("ffmpeg_source", "other");
+        OBSSourceAutoRelease replaced = onChannel(3);
+        QCOMPARE(QString(obs_source_get_id(replaced)), QString("ffmpeg_source"));
+        QVERIFY(obs_source_muted(replaced));
+        QCOMPARE(obs_source_get_volume(replaced), 0.3f);
+        QCOMPARE(QString(obs_source_get_name(replaced)), QString("麦克风"));
+
+        resetMicrophone(app()->InputAudioSource(), "disabled");
+        QVERIFY(!onChannel(3));
+        QVERIFY2(app()->ctrlVoice(5, 60), "kept for when a device comes back");
+        resetMicrophone(app()->InputAudioSource(), "default");
+        QCOMPARE(obs_source_get_volume(onChannel(3)), 0.6f);
+        QVERIFY(obs_source_muted(onChannel(3)));
+        QVERIFY(app()->ctrlVoice(3, 0));
+        QVERIFY(app()->ctrlVoice(5, 100));
+        QCOMPARE(profileDevice("AuxDevice1"), QString("default"));
+    }
+
+    void desktopDeviceCanChangeToo() {
+        app()->GetMainWindow()->ResetAudioDevice(app()->OutputAudioSource(), "monitor-2",
+                                                 "桌面音频", 1);
+        QCOMPARE(deviceOf(onChannel(1)), QString("monitor-2"));
+        QCOMPARE(profileDevice("DesktopDevice1"), QString("monitor-2"));
+        QVERIFY(onChannel(3));
+    }
+
+    void levels_data() {
+        QTest::addColumn<float>("db");
+        QTest::addColumn<int>("level");
+        QTest::newRow("silence") << -INFINITY << 0;
+        QTest::newRow("floor") << -60.0f << 0;
+        QTest::newRow("below floor") << -90.0f << 0;
+        QTest::newRow("half") << -30.0f << 50;
+        QTest::newRow("full") << 0.0f << 100;
+        QTest::newRow("clipping") << 3.0f << 100;
+        QTest::newRow("nan") << NAN << 0;
+    }
+    void levels() {
+        QFETCH(float, db);
+        QFETCH(int, level);
+        QCOMPARE(int(AudioLevelMeter::levelOf(db)), level);
+    }
+
+    // A clip with a tone stands in for the microphone.
+    void microphoneLevelReachesTheClient() {
+        const QString clip = outputtest::makeToneClip(dir_.path() + "/tone.mp4", 6);
+        QVERIFY(!clip.isEmpty());
+        resetMicrophone("ffmpeg_source", "tone");
+        OBSSourceAutoRelease microphone = onChannel(3);
+        OBSDataAutoRelease settings = obs_data_create();
+        obs_data_set_string(settings, "local_file", clip.toUtf8().constData());
+        obs_data_set_bool(settings, "looping", true);
+        obs_source_update(microphone, settings);
+
+        outputtest::OutputEvents events;
+        events.attach(app());
+        QTest::qWait(3000);
+        const QList<orbLiveImp::SceneItemData> heard = events.levels;
+        QVERIFY2(heard.size() >= 6, qPrintable(QString::number(heard.size())));
+        QVERIFY2(heard.size() <= 20, "a few reports a second, not one per audio packet");
+        QVERIFY(events.levelsOnMainThread);
+        int loudest = 0;
+        for (const orbLiveImp::SceneItemData& d : heard) {
+            QCOMPARE(d.itemName, QString("麦克风"));
+            loudest = std::max<int>(loudest, d.value);
+        }
+        // ffmpeg's tone peaks at -18 dB.
+        QVERIFY2(loudest >= 55 && loudest <= 85, qPrintable(QString::number(loudest)));
+
+        QVERIFY(app()->ctrlVoice(4, 0));
+        QTest::qWait(800);
+        events.clear();
+        QTest::qWait(1000);
+        QVERIFY(!events.levels.isEmpty());
+        for (const orbLiveImp::SceneItemData& d : events.levels) {
+            QCOMPARE(int(d.value), 0);
+        }
+        app()->OBSWinReset();
+        QVERIFY(app()->ctrlVoice(3, 0));
+        resetMicrophone(app()->InputAudioSource(), "default");
+    }
+};
+
+STUDIO_TEST_MAIN(TestFrontendAudio)
+
+#include "tst_frontend_audio.moc"

@@ -1,0 +1,257 @@
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "MediaProbe.h"
+#include "OutputTestKit.h"
+#include "RtmpServer.h"
+#include "StudioTestKit.h"
+#include "net/LogFile.h"
+
+using studiotest::app;
+
+namespace {
+
+quint16 unusedPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+OBSBasic* studio() {
+    return app()->GetMainWindow();
+}
+
+orbLiveImp::ResourceUtil figures() {
+    orbLiveImp::ResourceUtil util;
+    studio()->getResourceUtility(util);
+    return util;
+}
+
+}  // namespace
+
+class TestFrontendStream : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    outputtest::OutputEvents events_;
+
+    void pushTo(const RtmpServer& server, const QString& key) {
+        app()->setRTMPUrl(server.url() + "/", key);
+    }
+
+    // Starts streaming and waits until the server took it.
+    void goLive() {
+        events_.clear();
+        QVERIFY(app()->ctrlVoice(6, 0));
+        QVERIFY2(events_.waitFor("5 true"), qPrintable(events_.lines().join(',')));
+    }
+
+    void stopAndExpectOneFalse() {
+        if (!events_.lines().contains("5 false")) {
+            QVERIFY(app()->ctrlVoice(7, 0));
+            QVERIFY(events_.waitFor("5 false"));
+        }
+        QTest::qWait(300);  // nothing more may follow
+        QCOMPARE(events_.lines(), QStringList({"5 true", "5 false"}));
+    }
+
+private slots:
+    void initTestCase() {
+        STUDIO_REQUIRE();
+        QVERIFY(dir_.isValid());
+        outputtest::useSmallOutput(app());
+        QVERIFY(!outputtest::addMovingPicture(app(), dir_.path()).isEmpty());
+        events_.attach(app());
+    }
+
+    void cleanup() {
+        // A failed case must not leave the next one streaming.
+        if (app()->ctrlVoice(7, 0)) {
+            (void)events_.waitFor("5 false");
+        }
+    }
+
+    void pushAddressIsKeptInTheService() {
+        app()->setRTMPUrl("rtmp://127.0.0.1:1935/live/", "orb42");
+        obs_service_t* service = studio()->GetService();
+        QVERIFY(service);
+        QCOMPARE(QString(obs_service_get_url(service)), QString("rtmp://127.0.0.1:1935/live/"));
+        QCOMPARE(QString(obs_service_get_key(service)), QString("orb42"));
+    }
+
+    void idleFiguresAreZeros() {
+        QTest::qWait(1100);  // the engine's frame rate needs a moment to settle
+        const orbLiveImp::ResourceUtil util = figures();
+        QCOMPARE(util.liveSeconds, 0u);
+        QCOMPARE(util.recordSeconds, 0u);
+        QCOMPARE(util.originFrame, 0u);
+        QCOMPARE(util.kbs, 0.0f);
+        QVERIFY(util.cpu >= 0.0f && util.cpu <= 100.0f);
+        QVERIFY2(util.fps > 20.0f, qPrintable(QString::number(util.fps)));
+    }
+
+    void streamReachesTheServerWithItsFigures() {
+        RtmpServer server;
+        QVERIFY(server.start());
+        pushTo(server, "orbtest");
+        goLive();
+        QVERIFY2(!app()->ctrlVoice(6, 0), "a second start while live is refused");
+        QVERIFY2(!studio()->ResetOutputs(), "outputs cannot be reset while live");
+
+        QList<orbLiveImp::ResourceUtil> samples;
+        for (int i = 0; i < 9; ++i) {
+            QTest::qWait(1000);
+            samples.append(figures());
+        }
+        QVERIFY(app()->ctrlVoice(7, 0));
+        QVERIFY(events_.waitFor("5 false"));
+        stopAndExpectOneFalse();
+
+        const orbLiveImp::ResourceUtil last = samples.last();
+        QVERIFY2(last.liveSeconds >= 8 && last.liveSeconds > samples.first().liveSeconds,
+                 qPrintable(QString::number(last.liveSeconds)));
+        // 800 kbps of video and 128 of audio, constant bit rate.
+        const float kbs = samples[samples.size() - 2].kbs;
+        QVERIFY2(kbs > 600.0f && kbs < 1400.0f, qPrintable(QString::number(kbs)));
+        QVERIFY2(last.originFrame > 20 * last.liveSeconds,
+                 qPrintable(QString::number(last.originFrame)));
+        QVERIFY(last.lostFrame <= last.originFrame);
+        QCOMPARE(last.delay, 0u);
+        QCOMPARE(figures().liveSeconds, 0u);
+        QVERIFY(studio()->ResetOutputs());
+
+        server.stop();  // finishes its recording of the stream
+        const MediaProbe probe = MediaProbe::of(server.recording("orbtest"));
+        QVERIFY2(probe.ok, qPrintable(server.errorLog()));
+        QCOMPARE(probe.videoCodec, QString("h264"));
+        QCOMPARE(probe.width, 640);
+        QCOMPARE(probe.height, 360);
+        QCOMPARE(probe.audioCodec, QString("aac"));
+        QVERIFY2(probe.duration > 7.0, qPrintable(QString::number(probe.duration)));
+    }
+
+    void refusedConnectionEndsInFalse() {
+        app()->setRTMPUrl(QString("rtmp://127.0.0.1:%1/live/").arg(unusedPort()), "nobody");
+        LogFile log;
+        events_.clear();
+        QElapsedTimer clock;
+        clock.start();
+        app()->ctrlVoice(6, 0);
+        QVERIFY(clock.elapsed() < 2000);
+        QVERIFY(events_.waitFor("5 false", 10000));
+        QTest::qWait(300);
+        QCOMPARE(events_.lines(), QStringList({"5 false"}));
+        QVERIFY(log.text().contains("StreamOutput"));
+    }
+
+    void missingAddressEndsInFalse() {
+        app()->setRTMPUrl("", "");
+        events_.clear();
+        QVERIFY(!app()->ctrlVoice(6, 0));
+        QVERIFY(events_.waitFor("5 false", 5000));
+        QCOMPARE(events_.lines(), QStringList({"5 false"}));
+    }
+
+    // A server that accepts the connection and never answers the handshake.
+    void stopWhileConnectingEndsInFalseWithoutBlocking() {
+        QTcpServer mute;
+        QVERIFY(mute.listen(QHostAddress::LocalHost, 0));
+        QList<QTcpSocket*> held;
+        connect(&mute, &QTcpServer::newConnection,
+                [&] { held.append(mute.nextPendingConnection()); });
+        app()->setRTMPUrl(QString("rtmp://127.0.0.1:%1/live/").arg(mute.serverPort()), "mute");
+        events_.clear();
+        QVERIFY(app()->ctrlVoice(6, 0));
+        QVERIFY(QTest::qWaitFor([&] { return !held.isEmpty(); }, 5000));
+        QTest::qWait(500);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(app()->ctrlVoice(7, 0));
+        QVERIFY(events_.waitFor("5 false", 5000));
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+        // The main thread kept running meanwhile.
+        QElapsedTimer tick;
+        tick.start();
+        QTest::qWait(200);
+        QVERIFY(tick.elapsed() < 1000);
+        QCOMPARE(events_.lines(), QStringList({"5 false"}));
+        qDeleteAll(held);
+    }
+
+    void serverBackWithinTheRetryWindowResumes() {
+        RtmpServer server;
+        QVERIFY(server.start());
+        pushTo(server, "resume");
+        goLive();
+        QTest::qWait(1500);
+        const quint16 port = server.port();
+        server.stop();
+        QVERIFY2(QTest::qWaitFor([] { return figures().delay > 0 || figures().kbs == 0.0f; }, 5000),
+                 "the drop shows in the figures");
+        QVERIFY(server.start(port));
+        // Back on the air: the bit rate returns and no stop was reported.
+        QVERIFY(QTest::qWaitFor(
+            [] {
+                const orbLiveImp::ResourceUtil u = figures();
+                return u.delay == 0 && u.kbs > 100.0f;
+            },
+            15000));
+        QTest::qWait(2000);
+        QCOMPARE(events_.lines(), QStringList({"5 true"}));
+        const orbLiveImp::ResourceUtil util = figures();
+        QVERIFY(util.liveSeconds >= 4);
+        QVERIFY2(util.originFrame > 20 * 3, "frames from before the drop still count");
+        stopAndExpectOneFalse();
+        server.stop();
+        const MediaProbe probe = MediaProbe::of(server.recording("resume"));
+        QVERIFY2(probe.ok && probe.videoCodec == "h264", "the resumed stream reached the server");
+    }
+
+    void serverGoneBeyondTheRetryWindowEndsInFalse() {
+        config_set_uint(studio()->Config(), "Output", "MaxRetries", 2);
+        RtmpServer server;
+        QVERIFY(server.start());
+        pushTo(server, "gone");
+        goLive();
+        QTest::qWait(1000);
+        LogFile log;
+        server.stop();
+        // Retries after 1 s and 1.5 s; then it gives up.
+        QTest::qWait(1500);
+        QCOMPARE(events_.lines(), QStringList({"5 true"}));
+        QVERIFY(events_.waitFor("5 false", 15000));
+        QTest::qWait(300);
+        QCOMPARE(events_.lines(), QStringList({"5 true", "5 false"}));
+        QCOMPARE(figures().liveSeconds, 0u);
+        QVERIFY(log.text().contains("reconnecting"));
+        config_set_uint(studio()->Config(), "Output", "MaxRetries", 3);
+    }
+
+    // Every start takes fresh encoders with the profile's rates as they are then.
+    void restartedStreamTakesTheNewBitRate() {
+        RtmpServer server;
+        QVERIFY(server.start());
+        pushTo(server, "again");
+        goLive();
+        QTest::qWait(800);
+        stopAndExpectOneFalse();
+
+        config_set_uint(studio()->Config(), "SimpleOutput", "VBitrate", 300);
+        QVERIFY(studio()->ResetOutputs());
+        goLive();
+        QTest::qWait(3200);
+        const float kbs = figures().kbs;
+        stopAndExpectOneFalse();
+        config_set_uint(studio()->Config(), "SimpleOutput", "VBitrate", 800);
+        // 300 kbps of video and 128 of audio.
+        QVERIFY2(kbs > 250.0f && kbs < 650.0f, qPrintable(QString::number(kbs)));
+    }
+};
+
+STUDIO_TEST_MAIN(TestFrontendStream)
+
+#include "tst_frontend_stream.moc"
