@@ -73,8 +73,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     titleBar_->setUserVisible(false);
     titleBar_->setButtonVisible(kSetButton, false);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        connect(screen, &QScreen::availableGeometryChanged, this,
-                &MainWindow::slotGeometryChanged);
+        connect(screen, &QScreen::availableGeometryChanged, this, &MainWindow::slotGeometryChanged);
     }
 }
 
@@ -488,8 +487,8 @@ void MainWindow::requestUserInfo() {
 }
 
 void MainWindow::uploadAvatar() {
-    const QString file = live::FileDialog::getOpenFileName(
-        this, QStringLiteral("请选择数据文件"), QString(), QStringLiteral("*.*"));
+    const QString file = live::FileDialog::getOpenFileName(this, QStringLiteral("请选择数据文件"),
+                                                           QString(), QStringLiteral("*.*"));
     if (file.isEmpty() || !net_) {
         return;
     }
@@ -665,8 +664,7 @@ void MainWindow::slotGeometryChanged(QRect avail) {
         }
         resize(w, h);
     }
-    const QPoint topLeft(avail.x() + (avail.width() - w) / 2,
-                         avail.y() + (avail.height() - h) / 2);
+    const QPoint topLeft(avail.x() + (avail.width() - w) / 2, avail.y() + (avail.height() - h) / 2);
     move(topLeft);
     if (config_) {
         config_->setGeometry(QRect(topLeft, QSize(w, h)));
@@ -688,7 +686,9 @@ bool MainWindow::event(QEvent* event) {
 
 void MainWindow::onHover(const QPoint& pos) {
     if (border_.resizing()) {
-        applyGeometry(border_.dragTo(mapToGlobal(pos), minimumSize()));
+        // The pointer's screen position comes from the mouse events (eventFilter): a hover
+        // position is relative to where the window was when the pointer moved, which is
+        // stale once a top or left edge has moved the window.
         return;
     }
     if (windowState() == (Qt::WindowMaximized | Qt::WindowFullScreen)) {
@@ -708,7 +708,10 @@ void MainWindow::applyGeometry(const QRect& rect) {
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        border_.press(event->globalPos(), geometry());
+        if (border_.press(event->globalPos(), geometry())) {
+            // The drag's moves go to whichever widget took the press; watch them all.
+            qApp->installEventFilter(this);
+        }
         event->accept();
         return;
     }
@@ -716,8 +719,25 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
-    border_.release(size());
+    endResize();
     QWidget::mouseReleaseEvent(event);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (border_.resizing()) {
+        if (event->type() == QEvent::MouseMove) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            applyGeometry(border_.dragTo(mouse->globalPos(), minimumSize()));
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            endResize();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::endResize() {
+    qApp->removeEventFilter(this);
+    border_.release(size());
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -92,6 +92,7 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -126,6 +127,7 @@ private:
 
     void onHover(const QPoint& pos);
     void applyGeometry(const QRect& rect);
+    void endResize();
 
     QVBoxLayout* vlay_ = nullptr;
     TitleBar* titleBar_ = nullptr;
