@@ -1,24 +1,159 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
+#include <QJsonObject>
+#include <QList>
+#include <QNetworkCookie>
+#include <QRect>
+#include <QString>
+#include <QStringList>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
+
+#include "shell/BorderResizer.h"
 
 namespace live {
 class IConfig;
-}
+class IUserinfo;
+class OrbHttpMgr;
+}  // namespace live
 
-// The client's one top-level window; start() runs the start-up sequence.
+class IRoom;
+class OrbWebView;
+class QHBoxLayout;
+class QTimer;
+class QVBoxLayout;
+class Task;
+class TitleBar;
+class WaitingSpinnerWidget;
+
+// The client's one top-level window. It owns the configuration, the request manager and
+// the signed-in user, shows one page at a time by step number (1 sign-in, 2 task list,
+// 3 room, 5 about, 6 profile, 7 playback), notices a web sign-in by its cookies and turns
+// the service's replies into page updates and messages.
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
+    enum Step : uint8_t {
+        kStepNone = 0,
+        kStepSignIn = 1,
+        kStepTasks = 2,
+        kStepRoom = 3,
+        kStepAbout = 5,
+        kStepProfile = 6,
+        kStepPlayback = 7,
+        kStepLast = 9,
+    };
+    static constexpr int kCookieCheckMs = 500;
+    // Each failing check counts twice, so the 26th failing check gives up.
+    static constexpr int kCookieRetryLimit = 50;
+    static constexpr int kRoomEntryDelayMs = 500;
+
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // 0 on success, 3 when the configuration cannot be loaded.
+    // 0 on success; 3 when the configuration or the network task table cannot be loaded.
     int start();
+    void createWebView();
+    void step(uint8_t s);
+    void onLogin();
+    void onLogout();
+    void closeWebPage();
+    void requestUserInfo();
+    void updateUserInfo();
+    void uploadAvatar();
 
     std::shared_ptr<live::IConfig> config() const { return config_; }
+    std::shared_ptr<live::OrbHttpMgr> network() const { return net_; }
+    std::shared_ptr<live::IUserinfo> userinfo() const { return user_; }
+    // The last step below 5 that was shown, and the last one asked for.
+    uint8_t currentStep() const { return currentStep_; }
+    uint8_t requestedStep() const { return requestedStep_; }
+    QWidget* page(uint8_t s) const { return pages_.value(s); }
+    OrbWebView* webView() const;
+    Task* taskList() const;
+    IRoom* room() const;
+    TitleBar* titleBar() const { return titleBar_; }
+    WaitingSpinnerWidget* spinner() const { return spinner_; }
+    const BorderResizer& borders() const { return border_; }
+
+public slots:
+    void slotlTitleClicked(uint8_t type);
+    void slotCreateRoom();
+    void slotJSEvent(uint8_t type, QString val);
+    void slotEnterRoom(QString name, QString url, int roomId, int taskid, int tasktype);
+    void slotBackplay(QString url);
+    void slotHttpEvent(uint8_t type, QByteArray data);
+    void slotGeometryChanged(QRect geometry);
+    void checkCookieReady();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void setupForm();
+    bool initConfig(const QString& appDir);
+    void initLook();
+    bool initNetwork();
+    void fitAndShow();
+    void checkVersionChange();
+    void createTaskList();
+    void traceStartupPages();
+
+    void showPage(QWidget* page);
+    void enterStep(uint8_t s);
+    int countRequiredCookies(const QList<QNetworkCookie>& cookies) const;
+    void giveUpSignIn();
+    void handOverCookies(const QList<QNetworkCookie>& cookies);
+    void openDefaultBrowser(const QString& url);
+    // The live settings dialog of a room; it comes with the rooms themselves.
+    void openLiveSettings(IRoom* room);
+
+    void onAvatarUploaded(const QByteArray& data, const QJsonObject& reply);
+    void onTaskReply(const QByteArray& data);
+    void onInviteCode(const QJsonObject& reply);
+    void onUserInfo(const QJsonObject& reply);
+    void onLiveStarted(const QJsonObject& reply);
+    void onLiveStopped(const QJsonObject& reply);
+    void onAvatarChanged();
+    void onAvatarImage(const QByteArray& data);
+
+    void onHover(const QPoint& pos);
+    void applyGeometry(const QRect& rect);
+    void endResize();
+
+    QVBoxLayout* vlay_ = nullptr;
+    TitleBar* titleBar_ = nullptr;
+    QWidget* welcome_ = nullptr;
+    QHBoxLayout* hlay_ = nullptr;
+
+    QHash<uint8_t, QWidget*> pages_;
+    uint8_t currentStep_ = kStepNone;
+    uint8_t requestedStep_ = kStepNone;
+
+    QString roomName_;
+    QString roomPushUrl_;
+    int roomId_ = 0;
+    int roomTaskId_ = 0;
+    int roomTaskType_ = 0;
+    QString playbackUrl_;
+
     std::shared_ptr<live::IConfig> config_;
+    std::shared_ptr<live::OrbHttpMgr> net_;
+    std::shared_ptr<live::IUserinfo> user_;
+
+    WaitingSpinnerWidget* spinner_ = nullptr;
+    QTimer* cookieTimer_ = nullptr;
+    BorderResizer border_;
+    QStringList requiredCookies_;
+    int retryTimes_ = 0;
+    bool tracedSignIn_ = false;
+    bool tracedTasks_ = false;
 };

@@ -54,6 +54,8 @@ def parse_args(argv):
     p.add_argument("--state-dir", default=None,
                    help="where the session signing key is kept (default: user state folder)")
     p.add_argument("--verbose", action="store_true", help="log every request on stderr")
+    p.add_argument("--auto-sign-in", action="store_true",
+                   help="the sign-in page submits the demo account by itself (benchmarks)")
     return p.parse_args(argv)
 
 
@@ -149,6 +151,7 @@ def main(argv):
     server.base_url = "%s://127.0.0.1:%d/" % (scheme, port)
     server.https = args.https
     server.verbose = args.verbose
+    server.auto_sign_in = args.auto_sign_in
     server.store = data.Store(args.rtmp_port)
     state_dir = args.state_dir or default_state_dir()
     server.sessions = Sessions(load_secret(state_dir), cookie_names(args.config))

@@ -188,7 +188,8 @@ class DemoHandler(BaseHTTPRequestHandler):
         self.send_page(pages.index(self.base, data.ACCOUNT, data.PASSWORD))
 
     def page_login(self):
-        self.send_page(pages.login(self.query))
+        auto = (data.ACCOUNT, data.PASSWORD) if getattr(self.server, "auto_sign_in", False) else None
+        self.send_page(pages.login(self.query, auto=auto))
 
     def post_login(self):
         account = self.form.get("account", "")

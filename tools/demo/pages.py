@@ -74,7 +74,18 @@ def index(base, account, password):
     return layout("直播演示服务", body)
 
 
-def login(query, error=None, account=""):
+# Fills in the demo account and submits once; a refused sign-in shows its error instead.
+AUTO_SIGN_IN = """<script>
+window.addEventListener('load', function () {
+  if (document.getElementById('error')) { return; }
+  document.getElementById('account').value = %s;
+  document.getElementById('password').value = %s;
+  document.getElementById('login-form').submit();
+});
+</script>"""
+
+
+def login(query, error=None, account="", auto=None):
     action = "/login" + ("?" + urlencode(query) if query else "")
     err = '<div class="error" id="error">%s</div>' % escape(error) if error else ""
     body = """<div class="card"><h1>登录直播平台</h1>
@@ -87,6 +98,8 @@ def login(query, error=None, account=""):
 </form><p class="muted">客户端 %s · 版本 %s</p></div>""" % (
         escape(action), escape(account), err, escape(query.get("client", "")),
         escape(query.get("version", "")))
+    if auto:
+        body += AUTO_SIGN_IN % (json.dumps(auto[0]), json.dumps(auto[1]))
     return layout("登录", body, bridge=True)
 
 
