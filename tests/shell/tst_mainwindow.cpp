@@ -64,6 +64,21 @@ QVariant evalJs(MainWindow& w, const QString& script) {
     return QTest::qWaitFor([&] { return done; }, kWait) ? result : QVariant();
 }
 
+// The browser's cookie database holds every one of `names` (it stores names as plain text).
+bool cookiesOnDisk(const QStringList& names) {
+    QFile db(QWebEngineProfile::defaultProfile()->persistentStoragePath() + "/Cookies");
+    if (!db.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray content = db.readAll();
+    for (const QString& name : names) {
+        if (!content.contains(name.toUtf8())) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // The page at `path` is loaded and holds the element `id`.
 bool pageShows(MainWindow& w, const QString& path, const QString& id) {
     return QTest::qWaitFor(
@@ -210,6 +225,9 @@ private slots:
         const QImage listShot = screenshot(w);
         QVERIFY(listShot.save(shotPath("mainwindow_tasks.png")));
         QCOMPARE(QColor(listShot.pixel(w.width() / 2, 5)), kChrome);
+        // The next start reads the cookies from the browser's store on disk, which the engine
+        // writes on its own schedule; a busy machine can end this process before it has.
+        QTRY_VERIFY_WITH_TIMEOUT(cookiesOnDisk({"ORB_SESSION", "ORB_TOKEN", "ORB_USER"}), 60000);
     }
 
     void nextStartGoesStraightToTheList() {
