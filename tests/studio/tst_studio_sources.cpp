@@ -390,6 +390,8 @@ private slots:
         QCOMPARE(QString(obs_data_get_string(binding, "key")), engineNext);
         QCOMPARE(obs_data_get_bool(binding, "control"), bool(nextMods & Qt::ControlModifier));
         QCOMPARE(obs_data_get_bool(binding, "shift"), bool(nextMods & Qt::ShiftModifier));
+        QCOMPARE(obs_data_get_bool(binding, "command"), bool(nextMods & Qt::MetaModifier));
+        QCOMPARE(obs_data_get_bool(binding, "alt"), false);
     }
 
     void hotkeyTextAndClearing() {
