@@ -11,7 +11,6 @@ struct Registered {
 
 struct Binding {
     obs_hotkey_id id;
-    bool found = false;
     obs_key_combination_t combination = {};
 };
 
@@ -47,7 +46,6 @@ obs_key_combination_t SourceHotkeys::firstBinding(obs_hotkey_id id) {
                 return true;
             }
             wanted->combination = obs_hotkey_binding_get_key_combination(b);
-            wanted->found = true;
             return false;
         },
         &binding);

@@ -20,18 +20,10 @@
 
 namespace {
 
-// Scenes come referenced from the studio.
-class CurrentScene {
-public:
-    explicit CurrentScene(OBSBasic* basic) : scene_(basic ? basic->GetCurrentScene() : nullptr) {}
-    ~CurrentScene() { obs_scene_release(scene_); }
-    CurrentScene(const CurrentScene&) = delete;
-    CurrentScene& operator=(const CurrentScene&) = delete;
-    obs_scene_t* get() const { return scene_; }
-
-private:
-    obs_scene_t* scene_;
-};
+// The studio hands out its current scene referenced.
+OBSSceneAutoRelease currentScene(OBSBasic* basic) {
+    return basic ? basic->GetCurrentScene() : nullptr;
+}
 
 }  // namespace
 
@@ -76,8 +68,8 @@ bool OrbOBS::getSourceProp(const QString& name, orbLiveImp::SoureParam& out) {
     out.type = SourceProps::kindOf(obs_source_get_id(source));
     out.name = name;
     out.typeId = QString::fromUtf8(SourceKinds::byKind(out.type)->typeId);
-    CurrentScene scene(mainWindow());
-    SourceProps::read(source, scene.get(), out);
+    OBSSceneAutoRelease scene = currentScene(mainWindow());
+    SourceProps::read(source, scene.Get(), out);
     if (out.type == SourceKinds::kSlideshow) {
         getSourceHotkeys(name, out.hotkeys);
     }
@@ -163,8 +155,8 @@ void OrbOBS::setLiveSettings(const LiveSettings& record) {
 }
 
 void OrbOBS::flipSource(const QString& name, bool vertical) {
-    CurrentScene scene(mainWindow());
-    for (const OBSSceneItem& item : SceneItems::list(scene.get())) {
+    OBSSceneAutoRelease scene = currentScene(mainWindow());
+    for (const OBSSceneItem& item : SceneItems::list(scene.Get())) {
         if (SceneItems::itemName(item) == name) {
             SceneLayout::flip(item, vertical);
         }
@@ -173,12 +165,12 @@ void OrbOBS::flipSource(const QString& name, bool vertical) {
 
 void OrbOBS::ensureCamera() {
     OBSBasic* basic = mainWindow();
-    CurrentScene scene(basic);
-    if (!scene.get() || !SceneLayout::cameras(scene.get()).empty()) {
+    OBSSceneAutoRelease scene = currentScene(basic);
+    if (!scene.Get() || !SceneLayout::cameras(scene.Get()).empty()) {
         return;
     }
     const QString name = basic->fastAddCamera2();
-    OBSSceneItem item = SceneItems::find(scene.get(), name);
+    OBSSceneItem item = SceneItems::find(scene.Get(), name);
     if (!item) {
         return;
     }
@@ -189,22 +181,22 @@ void OrbOBS::ensureCamera() {
     }
     // A saved mark with a short list (an empty "camera_data") is no placement at all.
     if (placement.size() != 6) {
-        placement = SceneLayout::defaultPlacement(SceneItems::count(scene.get()) <= 1);
+        placement = SceneLayout::defaultPlacement(SceneItems::count(scene.Get()) <= 1);
     }
     SceneLayout::place(item, placement);
 }
 
 void OrbOBS::raiseCamera() {
-    CurrentScene scene(mainWindow());
-    const std::vector<OBSSceneItem> cameras = SceneLayout::cameras(scene.get());
+    OBSSceneAutoRelease scene = currentScene(mainWindow());
+    const std::vector<OBSSceneItem> cameras = SceneLayout::cameras(scene.Get());
     if (!cameras.empty()) {
         obs_sceneitem_set_order(cameras.front(), OBS_ORDER_MOVE_TOP);
     }
 }
 
 void OrbOBS::removeCameras() {
-    CurrentScene scene(mainWindow());
-    const std::vector<OBSSceneItem> cameras = SceneLayout::cameras(scene.get());
+    OBSSceneAutoRelease scene = currentScene(mainWindow());
+    const std::vector<OBSSceneItem> cameras = SceneLayout::cameras(scene.Get());
     if (cameras.empty() || !app_) {
         return;
     }
@@ -217,8 +209,8 @@ void OrbOBS::removeCameras() {
 }
 
 void OrbOBS::syncItemOrder(QStandardItemModel* model) {
-    CurrentScene scene(mainWindow());
-    SceneLayout::syncModel(SceneLayout::order(scene.get()), model);
+    OBSSceneAutoRelease scene = currentScene(mainWindow());
+    SceneLayout::syncModel(SceneLayout::order(scene.Get()), model);
 }
 
 void OrbOBS::reorderScene(int from, int to) {
