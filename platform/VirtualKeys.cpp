@@ -302,6 +302,14 @@ uint32_t VirtualKeys::fromNative(uint32_t nativeVirtualKey) {
 #endif
 }
 
+uint32_t VirtualKeys::toNative(uint32_t virtualKey) {
+#ifdef Q_OS_WIN
+    return virtualKey;
+#else
+    return toKeysym(virtualKey);
+#endif
+}
+
 uint32_t VirtualKeys::fromKeyEvent(const QKeyEvent& event) {
     if (event.nativeVirtualKey() != 0) {
         if (const uint32_t code = fromNative(event.nativeVirtualKey())) {

@@ -21,6 +21,8 @@ public:
     static uint32_t fromKeysym(uint32_t keysym);
     // A key event's native virtual key: a Windows code on Windows, a keysym elsewhere.
     static uint32_t fromNative(uint32_t nativeVirtualKey);
+    // The reverse of fromNative: what the platform (and the engine's hotkeys) calls the key.
+    static uint32_t toNative(uint32_t virtualKey);
     // The event's native key when it has one that maps, otherwise its Qt key.
     static uint32_t fromKeyEvent(const QKeyEvent& event);
 

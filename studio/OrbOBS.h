@@ -1,17 +1,21 @@
 #pragma once
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <memory>
 #include <vector>
 
+#include <obs.h>
+
 #include "core/Singleton.h"
 #include "frontend/OrbShortcut.h"
 #include "frontend/ResourceUtil.h"
 #include "frontend/SoureParam.h"
 #include "studio/LiveSettings.h"
+#include "studio/WindowFilter.h"
 
 namespace live {
 class IConfig;
@@ -51,10 +55,18 @@ public:
 
     OBSBasic* mainWindow() const;
 
+    // Choices of window capture pass through it.
+    const WindowFilter& windowFilter() const { return filter_; }
+
 private:
     OrbOBS();
     ~OrbOBS() = default;
 
-    OBSApp* app_ = nullptr;
+    // The engine source of that name, referenced; logs under `tag` when there is none.
+    static obs_source_t* findSource(const QString& name, const char* tag);
+
+    // The application dies before this singleton; the pointer notices.
+    QPointer<OBSApp> app_;
     std::weak_ptr<live::IConfig> config_;
+    WindowFilter filter_;
 };
