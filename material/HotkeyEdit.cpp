@@ -38,6 +38,12 @@ void HotkeyEdit::setKey(uint32_t modifiers, uint32_t virtualKey, const QString& 
     virtualKey_ = virtualKey;
     if (!text.isEmpty()) {
         sequence_ = QKeySequence::fromString(text, QKeySequence::PortableText);
+        // The studio engine names its keys in its own words ("Control+Shift+Right"), which
+        // Qt cannot read; the two numbers say the same thing.
+        const int qtKey = live::VirtualKeys::toQtKey(virtualKey);
+        if ((sequence_.isEmpty() || sequence_[0] == Qt::Key_unknown) && qtKey != 0) {
+            sequence_ = QKeySequence(qtKey | int(modifiers & Qt::KeyboardModifierMask));
+        }
     }
     showSequence();
 }

@@ -225,6 +225,9 @@ private slots:
         edit.setKey(0, 0x27, QString());  // numbers only: the shown text stays
         QCOMPARE(edit.text(), nativeText(Qt::CTRL | Qt::Key_Left));
         QCOMPARE(stored(edit).virtualKey, 0x27u);
+        // A binding read back from the studio engine carries the engine's own words.
+        edit.setKey(0x04000000 | 0x02000000, 0x27, QStringLiteral("Control+Shift+Right"));
+        QCOMPARE(edit.text(), nativeText(Qt::CTRL | Qt::SHIFT | Qt::Key_Right));
     }
 
     void constructionShowsTheKeyAlone() {
