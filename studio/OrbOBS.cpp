@@ -88,11 +88,15 @@ void OrbOBS::updateSource(const orbLiveImp::SoureParam& in) {
         return;
     }
     obs_source_update(source, settings);
-    if (in.type == SourceKinds::kSlideshow) {
-        if (OBSBasic* basic = mainWindow()) {
-            basic->setHotkey(source, in.hotkeys);
-        }
+    OBSBasic* basic = mainWindow();
+    if (!basic) {
+        return;
     }
+    if (in.type == SourceKinds::kSlideshow) {
+        basic->setHotkey(source, in.hotkeys);
+    }
+    // A material the user has just changed must survive a crash before the next scene event.
+    basic->SaveProject();
 }
 
 void OrbOBS::getSourceChoices(uint8_t kind, QString& typeId, QStringList& names,
