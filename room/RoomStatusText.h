@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "frontend/ResourceUtil.h"
+
+// The texts a room shows for the engine's running figures.
+class RoomStatusText {
+public:
+    // "CPU: 12.5%  帧率: 29.97 fps", then the delay while reconnecting and the stream's
+    // figures while streaming.
+    static QString status(const orbLiveImp::ResourceUtil& util, bool streaming);
+    // hh:mm:ss; hours go past 99 rather than wrap.
+    static QString clock(uint64_t seconds);
+};
