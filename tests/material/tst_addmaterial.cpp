@@ -206,6 +206,40 @@ private slots:
         }
     }
 
+    void viewAndChange_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("desktop") << int(SourceKinds::kMonitor);
+        QTest::newRow("window") << int(SourceKinds::kWindow);
+        QTest::newRow("video") << int(SourceKinds::kMedia);
+    }
+    void viewAndChange() {
+        QFETCH(int, kind);
+        SoureParam stored;
+        stored.type = uint8_t(kind);
+        stored.value = kind == SourceKinds::kMedia    ? clip_
+                       : kind == SourceKinds::kWindow ? QString(kWindowTitle)
+                                                      : choices(uint8_t(kind)).value(0);
+        stored.primaryFlag = true;
+        const QString name = app()->addSceneItem(stored);
+        QVERIFY(dialog_->openForView(name));
+        QCOMPARE(dialog_->windowTitle().left(2), QString("查看"));
+        QAbstractButton* flag = kind == SourceKinds::kMedia ? child<QAbstractButton>("loop2")
+                                                            : child<QAbstractButton>("hflip");
+        QVERIFY(flag->isChecked());
+        if (kind == SourceKinds::kMedia) {
+            QCOMPARE(child<QLineEdit>("input2")->text(), clip_);
+        } else {
+            QCOMPARE(child<QComboBox>("comboBox1")->currentText(), stored.value);
+        }
+        flag->setChecked(false);
+        clickOk();
+        SoureParam read;
+        QVERIFY(OrbOBS::instance().getSourceProp(name, read));
+        QCOMPARE(read.value, stored.value);
+        QVERIFY(!read.primaryFlag);
+        QCOMPARE(sceneNames(), QStringList{name});
+    }
+
     void pictureFilterReachesTheFileDialog() {
         dialog_->openForAdd(SourceKinds::kImage);
         QTest::mouseClick(child<QPushButton>("browse2"), Qt::LeftButton);
