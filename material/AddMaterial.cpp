@@ -62,7 +62,7 @@ void showShortcut(HotkeyEdit* edit, const OrbShortcut& key) {
     }
 }
 
-void setChecked(QAbstractButton* box, bool on) {
+void checkQuietly(QAbstractButton* box, bool on) {
     const QSignalBlocker block(box);
     box->setChecked(on);
 }
@@ -88,7 +88,10 @@ AddMaterial::AddMaterial(QWidget* parent)
     connect(ui_->shortcut2, &QLineEdit::textChanged, this, &AddMaterial::checkShortcut);
 }
 
-AddMaterial::~AddMaterial() = default;
+AddMaterial::~AddMaterial() {
+    // A room torn down with the dialog open must not leave the preview behind.
+    removeCameraPreview();
+}
 
 void AddMaterial::openForAdd(uint8_t kind) {
     // The room may open the dialog again before it was closed.
@@ -174,8 +177,8 @@ void AddMaterial::prepareDevicePage(bool capture) {
     ui_->tips1->setText(QString::fromUtf8(kWindowTip));
     ui_->tips1->setVisible(param_.type == SourceKinds::kWindow);
     ui_->hflip->setText(camera ? tr("HFLIP") : tr("ShowMouse"));
-    setChecked(ui_->hflip, capture);
-    setChecked(ui_->vflip, false);
+    checkQuietly(ui_->hflip, capture);
+    checkQuietly(ui_->vflip, false);
     ui_->vflip->setVisible(camera);
     ui_->set->setVisible(camera);
     ui_->comboBox1->setPlaceholderText(camera ? QStringLiteral("请选择") : tr("Select"));
@@ -211,8 +214,8 @@ void AddMaterial::showDevice() {
     const bool camera = param_.type == SourceKinds::kCamera;
     prepareDevicePage(!camera);
     fillChoices(ui_->comboBox1);
-    setChecked(ui_->hflip, param_.primaryFlag);
-    setChecked(ui_->vflip, camera && param_.secondaryFlag);
+    checkQuietly(ui_->hflip, param_.primaryFlag);
+    checkQuietly(ui_->vflip, camera && param_.secondaryFlag);
     selectChoice(param_.value, param_.value);
 }
 
