@@ -107,9 +107,10 @@ void AddMaterial::openForAdd(uint8_t kind) {
     QString icon;
     QString key;
     Scheme::materialInfo(kind, param_.name, icon, key);
+    // Every kind takes its type id from here; only devices, screens and windows list choices.
+    fillChoices(ui_->comboBox1);
     if (isDevice(kind)) {
         prepareDevicePage(kind != SourceKinds::kCamera);
-        fillChoices(ui_->comboBox1);
         if (kind == SourceKinds::kCamera) {
             addCameraPreview();
         }

@@ -180,6 +180,7 @@ private slots:
         dialog_->openForAdd(uint8_t(kind));
         QCOMPARE(child<QStackedWidget>("stackedWidget")->currentIndex(), page);
         QCOMPARE(dialog_->size(), QSize(370, height));
+        QCOMPARE(dialog_->param().typeId, QString(SourceKinds::byKind(uint8_t(kind))->typeId));
         const SoureParam expected = fillForAdd(uint8_t(kind));
         screenshot(QTest::currentDataTag());
 
