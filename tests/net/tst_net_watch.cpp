@@ -86,6 +86,9 @@ private slots:
                                     "flv",
                                     rtmp_.url() + "/orb1003"});
         QTRY_VERIFY_WITH_TIMEOUT(live(1003), kWait);
+        // The stream's description follows its first packets.
+        QTRY_VERIFY_WITH_TIMEOUT(state(1003).value("stream").toObject().value("width").toInt() > 0,
+                                 kWait);
         const QJsonObject stream = state(1003).value("stream").toObject();
         QCOMPARE(stream.value("width").toInt(), 320);
         QCOMPARE(stream.value("codec").toString(), QString("H264"));
