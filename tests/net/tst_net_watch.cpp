@@ -1,7 +1,10 @@
 // The demo service's watch page tells a presenter what the RTMP server really receives.
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <QtTest>
 
 #include "ChildProcess.h"
@@ -24,6 +27,60 @@ class TestNetWatch : public QObject {
     QJsonObject state(int taskId) {
         const auto r = service_.fetch(QString("watch/state?taskId=%1").arg(taskId));
         return QJsonDocument::fromJson(r.body).object();
+    }
+
+    void report(int taskId, int n, const QList<QNetworkCookie>& cookies) {
+        for (int i = 1; i <= n; ++i) {
+            service_.fetch("api/monitor",
+                           QString("taskId=%1&kbs=%2&cpu=10.0&fps=%3&originFrame=%4&"
+                                   "lostFrame=%5&pointTime=2026120701%6&callback=")
+                               .arg(taskId)
+                               .arg(1400 + 40 * (i % 3))
+                               .arg(29.5 + 0.1 * (i % 5), 0, 'f', 2)
+                               .arg(i * 1800)
+                               .arg(i / 3)
+                               .arg(i, 2, 10, QChar('0'))
+                               .toUtf8(),
+                           cookies);
+        }
+    }
+
+    QVariant js(QWebEnginePage* page, const QString& script) {
+        QVariant result;
+        bool done = false;
+        page->runJavaScript(script, [&](const QVariant& v) {
+            result = v;
+            done = true;
+        });
+        QDeadlineTimer deadline(kWait);
+        while (!done && !deadline.hasExpired()) {
+            QTest::qWait(20);
+        }
+        return result;
+    }
+
+    // What a presenter sees in a browser: the page's own script fills it in.
+    void browserShowsTheLiveStream() {
+        QWebEngineView view;
+        view.resize(1280, 900);
+        view.show();
+        QSignalSpy loaded(&view, &QWebEngineView::loadFinished);
+        view.load(QUrl(service_.baseUrl() + "watch?taskId=1003"));
+        QVERIFY(loaded.wait(kWait));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            js(view.page(), "document.getElementById('live').textContent").toString(),
+            QString("直播中"), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            js(view.page(),
+               "!!document.getElementById('frame') && "
+               "!!document.getElementById('monitor-chart') && "
+               "document.getElementById('size').textContent.indexOf('320') === 0")
+                .toBool(),
+            kWait);
+        const QString dir = QStringLiteral(ORB_BINARY_DIR "/screenshots");
+        QDir().mkpath(dir);
+        QTest::qWait(500);  // one more frame painted after the picture arrived
+        QVERIFY(view.grab().save(dir + "/watch_page.png"));
     }
 
     bool live(int taskId) {
@@ -101,6 +158,8 @@ private slots:
         QVERIFY(frame.body.startsWith("\xff\xd8"));
         QTRY_VERIFY_WITH_TIMEOUT(state(1003).value("stream").toObject().value("kbps").toInt() > 0,
                                  kWait);
+        report(1003, 12, service_.signIn());
+        browserShowsTheLiveStream();
         publisher_.stop();
         QTRY_VERIFY_WITH_TIMEOUT(!live(1003), kWait);
     }
@@ -128,5 +187,10 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestNetWatch)
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestNetWatch test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_net_watch.moc"

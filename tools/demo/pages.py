@@ -239,7 +239,7 @@ def watch_links(tasks):
 
 
 WATCH_STYLE = """<style>
-.watch{max-width:1100px;margin:24px auto;display:flex;gap:16px;flex-wrap:wrap;align-items:flex-start}
+.watch{max-width:1200px;margin:24px auto;display:flex;gap:16px;flex-wrap:wrap;align-items:flex-start}
 .watch .card{margin:0;max-width:none}
 .picture{width:640px;height:360px;background:#111;display:flex;align-items:center;
 justify-content:center;color:#aaa;border-radius:4px;overflow:hidden}
