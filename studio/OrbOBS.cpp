@@ -137,6 +137,39 @@ bool OrbOBS::getSourceHotkeys(const QString& name, std::vector<orbLiveImp::OrbSh
     return true;
 }
 
+bool OrbOBS::setSourceHotkeys(const QString& name,
+                              const std::vector<orbLiveImp::OrbShortcut>& keys) {
+    OBSBasic* basic = mainWindow();
+    OBSSourceAutoRelease source = findSource(name, "OrbOBS::setSourceHotkeys");
+    if (!basic || !source) {
+        return false;
+    }
+    basic->setHotkey(source, keys);
+    basic->SaveProject();
+    return true;
+}
+
+OrbOBS::DeviceSettings OrbOBS::openDeviceSettings(const QString& name) {
+    OBSSourceAutoRelease source = obs_get_source_by_name(name.toUtf8().constData());
+    if (!source) {
+        return kDeviceSettingsNoSource;
+    }
+    static const QString kButton = QStringLiteral("video_config");
+    obs_properties_t* props = obs_source_properties(source);
+    DeviceSettings result = kDeviceSettingsNone;
+    for (obs_property_t* p = obs_properties_first(props); p; obs_property_next(&p)) {
+        const QString propName = QString::fromUtf8(obs_property_name(p));
+        if (!propName.isEmpty() && kButton.contains(propName) &&
+            obs_property_get_type(p) == OBS_PROPERTY_BUTTON) {
+            obs_property_button_clicked(p, source);
+            result = kDeviceSettingsOpened;
+            break;
+        }
+    }
+    obs_properties_destroy(props);
+    return result;
+}
+
 void OrbOBS::getAudioDevices(QList<AudioDeviceEntry>& inputs, QList<AudioDeviceEntry>& outputs) {
     if (!app_) {
         return;

@@ -31,6 +31,13 @@ class OrbOBS : public Singleton<OrbOBS> {
     friend class Singleton<OrbOBS>;
 
 public:
+    // What asking for a camera's own device settings came to.
+    enum DeviceSettings : uint8_t {
+        kDeviceSettingsOpened = 0,
+        kDeviceSettingsNoSource = 1,  // no material of that name
+        kDeviceSettingsNone = 2,      // the capture kind offers no such dialog
+    };
+
     // Loads the window filter named by the configuration and makes sure the recording
     // folder exists. The configuration also keeps the camera placement.
     void init(const std::shared_ptr<live::IConfig>& config);
@@ -41,6 +48,11 @@ public:
     void getSourceChoices(uint8_t kind, QString& typeId, QStringList& names,
                           QList<QVariant>& values);
     bool getSourceHotkeys(const QString& name, std::vector<orbLiveImp::OrbShortcut>& out);
+    // Binds a slideshow's previous and next slide keys; a new material gets its keys here,
+    // since adding one only takes its settings.
+    bool setSourceHotkeys(const QString& name, const std::vector<orbLiveImp::OrbShortcut>& keys);
+    // Presses the camera's "video_config" button, which opens the device's own dialog.
+    DeviceSettings openDeviceSettings(const QString& name);
     void getAudioDevices(QList<AudioDeviceEntry>& inputs, QList<AudioDeviceEntry>& outputs);
     void getLiveSettings(LiveSettings& record);
     void setLiveSettings(const LiveSettings& record);
