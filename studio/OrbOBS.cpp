@@ -262,6 +262,11 @@ void OrbOBS::getResourceUtility(orbLiveImp::ResourceUtil& util) {
     }
 }
 
+bool OrbOBS::sourceExists(const QString& name) const {
+    OBSSourceAutoRelease source = obs_get_source_by_name(name.toUtf8().constData());
+    return source != nullptr;
+}
+
 OBSBasic* OrbOBS::mainWindow() const {
     return app_ ? app_->GetMainWindow() : nullptr;
 }

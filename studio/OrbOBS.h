@@ -64,6 +64,8 @@ public:
     void syncItemOrder(QStandardItemModel* model);
     void reorderScene(int from, int to);
     void getResourceUtility(orbLiveImp::ResourceUtil& util);
+    // Whether the engine holds a source (scene or material) of that name; names are unique.
+    bool sourceExists(const QString& name) const;
 
     OBSBasic* mainWindow() const;
 
