@@ -113,7 +113,10 @@ void SceneTab::ctrlItem(const SceneItemData& data) {
             appendRow(data);
             break;
         case kItemRemove:
+            // The row's selection goes with it; the studio has no item left to deselect.
+            muteSelection_ = true;
             model_->removeRow(row);
+            muteSelection_ = false;
             showPlaceholder(model_->rowCount() == 0);
             break;
         case kItemVisible:
@@ -207,6 +210,9 @@ void SceneTab::slotOnTableDoubleClicked(const QModelIndex& index) {
 
 void SceneTab::slotSelectionChanged(const QItemSelection& selected,
                                     const QItemSelection& deselected) {
+    if (muteSelection_) {
+        return;
+    }
     if (muteNextSelection_) {
         muteNextSelection_ = false;
         return;
@@ -214,11 +220,7 @@ void SceneTab::slotSelectionChanged(const QItemSelection& selected,
     if (!selected.indexes().isEmpty()) {
         emit signalCtrlSceneItem(nameAt(selected.indexes().first().row()), kItemSelect, true);
     } else if (!deselected.indexes().isEmpty()) {
-        const int row = deselected.indexes().first().row();
-        // A removed row is deselected on its way out; it has nothing left to report.
-        if (row < model_->rowCount()) {
-            emit signalCtrlSceneItem(nameAt(row), kItemSelect, false);
-        }
+        emit signalCtrlSceneItem(nameAt(deselected.indexes().first().row()), kItemSelect, false);
     }
 }
 

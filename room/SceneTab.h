@@ -60,5 +60,6 @@ private:
     QLabel* placeholder_;
     bool placeholderShown_ = false;
     bool muteNextSelection_ = false;
+    bool muteSelection_ = false;
     NameDialog::Taken taken_;
 };
