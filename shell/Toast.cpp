@@ -26,7 +26,7 @@ QString Toast::text() const {
     return ui_->label->text();
 }
 
-Toast* Toast::showTip(const QString& text, QWidget* parent) {
+Toast* Toast::showTip(const QString& text, QWidget* parent, int durationMs) {
     auto* toast = new Toast(parent);
     toast->setWindowFlags(toast->windowFlags() | Qt::WindowStaysOnTopHint);
     toast->setText(text);
@@ -34,7 +34,7 @@ Toast* Toast::showTip(const QString& text, QWidget* parent) {
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         toast->move(tipPosition(screen->geometry().size(), toast->size()));
     }
-    toast->showTip(kShowMs);
+    toast->showTip(durationMs);
     return toast;
 }
 

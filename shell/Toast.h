@@ -21,7 +21,7 @@ public:
     QString text() const;
 
     // Creates, places and shows a self-deleting toast with the text.
-    static Toast* showTip(const QString& text, QWidget* parent);
+    static Toast* showTip(const QString& text, QWidget* parent, int durationMs = kShowMs);
     // Fades this toast in, and out again after `durationMs`; it is deleted when gone.
     void showTip(int durationMs);
 
