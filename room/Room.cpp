@@ -173,8 +173,10 @@ bool Room::onLiveStarted() {
     if (!network_) {
         return false;
     }
-    live::OrbHttpMgr::IParamValue start(live::kTaskStartLive, QString::number(taskId_));
-    if (network_->sendReq(&start) != 0) {
+    live::OrbHttpMgr::IParamID start;
+    start.type = live::kTaskStartLive;
+    start.id = static_cast<int>(taskId_);
+    if (network_->sendReq(live::kTaskStartLive, network_->buildArgs(&start)) != 0) {
         live::log::error("{}: start_live not sent, task {}", "Room::onLiveStarted", taskId_);
     }
     monitor_->start(taskId_);

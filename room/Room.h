@@ -92,8 +92,8 @@ private:
     OBSLive* obsLive_ = nullptr;
     TRTCLive* trtcLive_ = nullptr;
     ILiveRoom* live_ = nullptr;
-    QPointer<Speaker> speaker_;
-    QPointer<AddMaterial> dialog_;
+    Speaker* speaker_ = nullptr;
+    AddMaterial* dialog_ = nullptr;
     MonitorReporter* monitor_ = nullptr;
     orbLiveImp::ResourceUtil util_;
     QTimer resourceTimer_;
