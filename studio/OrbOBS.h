@@ -43,7 +43,8 @@ public:
     bool getSourceHotkeys(const QString& name, std::vector<orbLiveImp::OrbShortcut>& out);
     void getAudioDevices(QList<AudioDeviceEntry>& inputs, QList<AudioDeviceEntry>& outputs);
     void getLiveSettings(LiveSettings& record);
-    void setLiveSettings(const LiveSettings& record);
+    // Applies the non-empty fields of `record`, all or none.
+    LiveSettingsResult setLiveSettings(const LiveSettings& record);
 
     void flipSource(const QString& name, bool vertical);
     void ensureCamera();
