@@ -80,10 +80,10 @@ set(CPACK_PACKAGE_VENDOR kelvarin)
 set(CPACK_PACKAGE_CONTACT "${ORB_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "live broadcasting client for scheduled broadcasts")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Presenters sign in through their service's web page, see their scheduled broadcasts and\n\
-open one in a room, where they compose the picture from scenes and materials (camera,\n\
-screen, window, picture, video, slideshow), stream it while recording it locally, and chat\n\
-with the audience.")
+    "Presenters sign in through their service's web page, see their scheduled\n\
+broadcasts and open one in a room. There they compose the picture from scenes\n\
+and materials (camera, screen, window, picture, video, slideshow), stream it\n\
+while recording it locally, and chat with the audience.")
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${ORB_PACKAGE_DIR})
 set(CPACK_INSTALL_CMAKE_PROJECTS
