@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 
+#include "app/CommandLine.h"
 #include "app/InstanceGuard.h"
 #include "app/SignalQuit.h"
 #include "app/Translations.h"
@@ -44,6 +45,10 @@ int run(int& argc, char** argv, std::unique_ptr<InstanceGuard>& guard, int& stat
 }  // namespace
 
 int main(int argc, char** argv) {
+    const CommandLine commandLine(argc, argv);
+    if (commandLine.endsHere()) {
+        return commandLine.respond(stdout, stderr);
+    }
     SignalQuit::installHandlers();
     std::unique_ptr<InstanceGuard> guard;
     int status = 0;

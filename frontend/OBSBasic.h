@@ -61,6 +61,8 @@ public:
     // Rebuilds the stream and recording outputs and their encoders from the profile;
     // false while either output is active.
     bool ResetOutputs();
+    // Streaming or recording (starting, on the air, reconnecting or finishing).
+    bool outputsActive() const;
     // The stream service holding the push address; owned by the studio.
     obs_service_t* GetService();
     // Puts a capture of `sourceId` on output `channel` using `deviceId` (empty or

@@ -18,6 +18,10 @@ bool OBSBasic::ResetOutputs() {
     return outputs_ && outputs_->resetOutputs();
 }
 
+bool OBSBasic::outputsActive() const {
+    return outputs_ && outputs_->active();
+}
+
 obs_service_t* OBSBasic::GetService() {
     return outputs_ ? outputs_->service() : nullptr;
 }

@@ -29,6 +29,8 @@ public:
     // Starts `output` (configured, its encoders set) and keeps a reference; false, with the
     // engine's reason in lastError(), when the engine refused it at once.
     bool start(obs_output_t* output, std::shared_ptr<OutputEncoders> encoders);
+    // Waits at most `timeoutMs` for the last output to be let go; false when it is not.
+    bool settle(int timeoutMs) { return releaser_.waitForDone(timeoutMs); }
     // Asks the running output to stop; stopped() follows.
     void stop();
     // Stops and waits at most `timeoutMs` for the output to finish its work (a recording

@@ -15,6 +15,9 @@ constexpr int kDefaultMaxRetries = 10;
 // The bit rate is measured over at least this long, so a caller polling often sees a
 // steady figure.
 constexpr qint64 kRateWindowMs = 900;
+// An output that has just ended holds the stream service until it is let go, and the engine
+// silently refuses the service to a new output meanwhile; letting go takes milliseconds.
+constexpr int kSettleMs = 3000;
 
 }  // namespace
 
@@ -70,6 +73,9 @@ bool StreamOutput::start(obs_service_t* service, std::shared_ptr<OutputEncoders>
         live::log::warn("{}: no push address or no encoders", "StreamOutput::start");
         report_(false);
         return false;
+    }
+    if (!runner_->settle(kSettleMs)) {
+        live::log::warn("{}: the last stream is still being let go", "StreamOutput::start");
     }
     OBSOutputAutoRelease output = obs_output_create("rtmp_output", "orb-stream", nullptr, nullptr);
     if (!output) {

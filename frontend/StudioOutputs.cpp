@@ -138,8 +138,12 @@ bool StudioOutputs::startRecord() {
     return record_->start(encodersBeside(stream_->runner()));
 }
 
+bool StudioOutputs::active() const {
+    return stream_->active() || record_->active();
+}
+
 bool StudioOutputs::resetOutputs() {
-    if (stream_->active() || record_->active()) {
+    if (active()) {
         live::log::warn("{}: refused while streaming or recording", "StudioOutputs::resetOutputs");
         return false;
     }

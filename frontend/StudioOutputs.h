@@ -32,6 +32,7 @@ public:
     bool ctrlVoice(uint8_t code, int value);
     void setRTMPUrl(const QString& server, const QString& key);
     obs_service_t* service() const { return service_; }
+    bool active() const;
     // False (logged) while streaming or recording.
     bool resetOutputs();
     bool resetAudioDevice(const char* sourceId, const char* deviceId, const QString& displayName,

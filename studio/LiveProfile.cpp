@@ -40,6 +40,12 @@ bool usableFolder(const QString& path) {
     return QFileInfo(path).isWritable();
 }
 
+// An output that has just stopped keeps the engine's video until its encoders let go, and
+// the engine cannot reset the video before that.
+bool busy(OBSBasic* basic) {
+    return basic->outputsActive() || obs_video_active();
+}
+
 void saveConfigs(OBSApp* app, OBSBasic* basic) {
     if (config_save_safe(basic->Config(), "tmp", nullptr) != CONFIG_SUCCESS) {
         live::log::error("{}: failed to save the profile", "OrbOBS::setLiveSettings");
@@ -72,11 +78,26 @@ void LiveProfile::read(OBSBasic* basic, LiveSettings& record) {
     }
 }
 
-void LiveProfile::write(OBSApp* app, OBSBasic* basic, const LiveSettings& record) {
-    config_t* profile = basic ? basic->Config() : nullptr;
-    if (!app || !profile) {
-        return;
+LiveSettingsResult LiveProfile::check(OBSBasic* basic, const LiveSettings& record) {
+    if (!record.recordPath.isEmpty()) {
+        const QFileInfo folder(record.recordPath);
+        if (!folder.isDir() || !folder.isWritable()) {
+            live::log::warn("{}: recording folder {} refused", "OrbOBS::setLiveSettings",
+                            record.recordPath);
+            return kLiveSettingsBadRecordFolder;
+        }
     }
+    const bool videoChange =
+        (record.width != 0 && record.height != 0) || record.fps != 0 || record.bitrate != 0;
+    if (videoChange && busy(basic)) {
+        live::log::warn("{}: video settings refused while streaming or recording",
+                        "OrbOBS::setLiveSettings");
+        return kLiveSettingsOutputsActive;
+    }
+    return kLiveSettingsApplied;
+}
+
+void LiveProfile::writeVideo(config_t* profile, const LiveSettings& record) {
     if (record.width != 0 && record.height != 0) {
         config_set_uint(profile, "Video", "OutputCX", record.width);
         config_set_uint(profile, "Video", "OutputCY", record.height);
@@ -88,6 +109,9 @@ void LiveProfile::write(OBSApp* app, OBSBasic* basic, const LiveSettings& record
     if (record.bitrate != 0) {
         config_set_uint(profile, "SimpleOutput", "VBitrate", record.bitrate);
     }
+}
+
+void LiveProfile::writeAudio(OBSApp* app, OBSBasic* basic, const LiveSettings& record) {
     if (!record.desktop.id.isEmpty()) {
         basic->ResetAudioDevice(app->OutputAudioSource(), record.desktop.id.toUtf8().constData(),
                                 app->GetString("Basic.DesktopDevice1").toUtf8().constData(),
@@ -98,16 +122,34 @@ void LiveProfile::write(OBSApp* app, OBSBasic* basic, const LiveSettings& record
                                 app->GetString("Basic.AuxDevice1").toUtf8().constData(),
                                 kMicrophoneChannel);
     }
+}
+
+LiveSettingsResult LiveProfile::write(OBSApp* app, OBSBasic* basic, const LiveSettings& record) {
+    config_t* profile = basic ? basic->Config() : nullptr;
+    if (!app || !profile) {
+        return kLiveSettingsNoStudio;
+    }
+    const LiveSettingsResult verdict = check(basic, record);
+    if (verdict != kLiveSettingsApplied) {
+        return verdict;
+    }
+    writeVideo(profile, record);
+    writeAudio(app, basic, record);
     if (!record.recordPath.isEmpty()) {
         setText(profile, "SimpleOutput", "FilePath", record.recordPath);
     }
     if (!record.recordFormat.isEmpty()) {
         setText(profile, "SimpleOutput", "RecFormat", record.recordFormat);
     }
-    basic->ResetVideo();
-    basic->ResetOutputs();
+    // A running output keeps its video and encoders; folder, format and devices need no
+    // reset (the next recording reads them, a device is swapped at once).
+    if (!busy(basic)) {
+        basic->ResetVideo();
+        basic->ResetOutputs();
+    }
     saveConfigs(app, basic);
     basic->SaveProject();
+    return kLiveSettingsApplied;
 }
 
 bool LiveProfile::ensureRecordFolder(OBSBasic* basic) {

@@ -11,6 +11,18 @@ struct AudioDeviceEntry {
     int flag = 0;
 };
 
+// What setLiveSettings made of a record; on anything but kLiveSettingsApplied nothing
+// was changed.
+enum LiveSettingsResult : uint8_t {
+    kLiveSettingsApplied = 0,
+    kLiveSettingsNoStudio = 1,
+    // The recording folder does not exist, is no folder or cannot be written.
+    kLiveSettingsBadRecordFolder = 2,
+    // Size, frame rate or bit rate asked for while streaming or recording (or while an
+    // output is still finishing): the engine cannot change them under a running output.
+    kLiveSettingsOutputsActive = 3,
+};
+
 // The settings the live settings dialog edits.
 struct LiveSettings {
     uint32_t width = 1280;

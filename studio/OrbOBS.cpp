@@ -187,8 +187,8 @@ void OrbOBS::getLiveSettings(LiveSettings& record) {
     LiveProfile::read(mainWindow(), record);
 }
 
-void OrbOBS::setLiveSettings(const LiveSettings& record) {
-    LiveProfile::write(app_, mainWindow(), record);
+LiveSettingsResult OrbOBS::setLiveSettings(const LiveSettings& record) {
+    return LiveProfile::write(app_, mainWindow(), record);
 }
 
 void OrbOBS::flipSource(const QString& name, bool vertical) {

@@ -55,7 +55,8 @@ public:
     DeviceSettings openDeviceSettings(const QString& name);
     void getAudioDevices(QList<AudioDeviceEntry>& inputs, QList<AudioDeviceEntry>& outputs);
     void getLiveSettings(LiveSettings& record);
-    void setLiveSettings(const LiveSettings& record);
+    // Applies the non-empty fields of `record`, all or none.
+    LiveSettingsResult setLiveSettings(const LiveSettings& record);
 
     void flipSource(const QString& name, bool vertical);
     void ensureCamera();

@@ -132,6 +132,7 @@ private slots:
         change.fps = 25;
         change.bitrate = 2500;
         change.recordPath = dir_.filePath("rec");
+        QVERIFY(QDir().mkpath(change.recordPath));
         change.recordFormat = "mkv";
         obs().setLiveSettings(change);
 
