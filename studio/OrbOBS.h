@@ -40,6 +40,9 @@ public:
     void updateSource(const orbLiveImp::SoureParam& in);
     void getSourceChoices(uint8_t kind, QString& typeId, QStringList& names,
                           QList<QVariant>& values);
+    // Empty when materials of `kind` can be made here; otherwise why not, in the user's words
+    // (the material panel shows it on the disabled button).
+    QString unavailableReason(uint8_t kind) const;
     bool getSourceHotkeys(const QString& name, std::vector<orbLiveImp::OrbShortcut>& out);
     void getAudioDevices(QList<AudioDeviceEntry>& inputs, QList<AudioDeviceEntry>& outputs);
     void getLiveSettings(LiveSettings& record);
