@@ -13,6 +13,9 @@
 
 namespace {
 
+// Exit statuses besides the main window's own (3: the configuration cannot be loaded).
+constexpr int kExitStudioFailed = 4;
+
 int run(int& argc, char** argv, std::unique_ptr<InstanceGuard>& guard, int& status) {
     QApplication::setAttribute(Qt::AA_DisableHighDpiScaling, true);
     auto app = std::make_unique<OBSApp>(argc, argv);
@@ -25,9 +28,10 @@ int run(int& argc, char** argv, std::unique_ptr<InstanceGuard>& guard, int& stat
                                   QMessageBox::Ok);
         return 0;
     }
-    status = app->init();
-    if (status < 0) {
-        return status;
+    if (app->init() < 0) {
+        live::MessageBox::critical(nullptr, QStringLiteral("错误"), app->initFailure(),
+                                   QMessageBox::Ok);
+        return kExitStudioFailed;
     }
     QGuiApplication::setQuitOnLastWindowClosed(true);
     loadTranslations();
@@ -37,7 +41,8 @@ int run(int& argc, char** argv, std::unique_ptr<InstanceGuard>& guard, int& stat
     if (status != 0) {
         return status;
     }
-    status = app->exec();
+    SignalQuit::installHandlers();
+    status = quitOnSignal.requested() ? 0 : app->exec();
     return status;
 }
 

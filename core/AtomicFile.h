@@ -3,13 +3,15 @@
 #include <QByteArray>
 #include <QString>
 
-// Replaces a file so that a reader (or the next start after a crash) sees either the old
-// or the new content in full, never a truncated mix.
+namespace live {
+
+// Replaces a file so that a reader (or the next start after a crash or a power loss) sees
+// either the old or the new content in full, never a truncated mix: the content goes to a
+// temporary file beside it, reaches the disk, and is renamed over the old one.
 class AtomicFile {
 public:
-    static bool write(const QString& path, const QByteArray& content);
-    // The file's content, or, when it is missing, the content of a finished but not yet
-    // renamed replacement.
-    static QByteArray read(const QString& path, bool* fromPending = nullptr);
-    static QString pendingPath(const QString& path);
+    // False, with the reason in `error` when given, when the file was left as it was.
+    static bool write(const QString& path, const QByteArray& content, QString* error = nullptr);
 };
+
+}  // namespace live

@@ -32,6 +32,7 @@
 #include "shell/TitleBar.h"
 #include "shell/WaitingSpinnerWidget.h"
 #include "shell/tasks/Task.h"
+#include "shell/web/OrbWebBridge.h"
 #include "shell/web/OrbWebView.h"
 
 using live::DialogSeam;
@@ -315,7 +316,7 @@ class TestMainWindow : public QObject {
             if (!QTest::qWaitFor([&] { return keptCookies(w).size() >= 3; }, kWait)) {
                 return nullptr;
             }
-            w.slotJSEvent(0, QString());
+            w.slotJSEvent(OrbWebBridge::kSignedIn, QString());
         }
         const bool ready = QTest::qWaitFor(
             [&] {
@@ -379,7 +380,7 @@ private slots:
         setBrowserCookies({session});
         QTRY_COMPARE_WITH_TIMEOUT(keptCookies(w).size(), 3, kWait);
 
-        w.slotJSEvent(0, QString());
+        w.slotJSEvent(OrbWebBridge::kSignedIn, QString());
         QTimer* timer = w.findChild<QTimer*>("cookieCheck");
         QVERIFY(timer->isActive());
         QCOMPARE(timer->interval(), 500);
@@ -402,13 +403,13 @@ private slots:
 
         // About from the sign-in page: its download button goes to the desktop's browser,
         // closing it returns to the sign-in page, and closing the window closes it.
-        w.slotlTitleClicked(0);
+        w.slotlTitleClicked(TitleBar::kAboutButton);
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepAbout));
         QVERIFY(pageShows(w, "/about", "download"));
         clickInPage(w, "download");
         QTRY_COMPARE_WITH_TIMEOUT(opened_.size(), 1, kWait);
         QCOMPARE(opened_.first(), QUrl(service_.baseUrl() + "download"));
-        w.slotJSEvent(4, QString());
+        w.slotJSEvent(OrbWebBridge::kOpenBrowser, QString());
         QCOMPARE(opened_.size(), 1);
         QVERIFY(w.close());
         QVERIFY(!w.isVisible());
@@ -455,13 +456,13 @@ private slots:
 
         // An invitation code is shown to copy; a refused request shows no empty code.
         DialogSeam::clearShown();
-        net->sendReq(6, {QString::number(taskId)});
+        net->sendReq(live::kTaskToInvite, {QString::number(taskId)});
         QTRY_COMPARE_WITH_TIMEOUT(DialogSeam::shown().size(), 1, kWait);
         const DialogSeam::Shown invite = DialogSeam::shown().first();
         QCOMPARE(invite.kind, QString("dialog"));
         QCOMPARE(invite.title, QString("邀请码"));
         QVERIFY(!invite.text.isEmpty());
-        net->sendReq(6, {"99"});
+        net->sendReq(live::kTaskToInvite, {"99"});
         QTRY_COMPARE_WITH_TIMEOUT(service_.requests("/api/invite/code").size(), 2, kWait);
         QTest::qWait(200);
         QCOMPARE(DialogSeam::shown().size(), 1);
@@ -539,7 +540,7 @@ private slots:
         QCOMPARE(label(room, "label_title")->text(), name);
         QVERIFY(label(room, "label_push")->text().contains("rtmp://127.0.0.1:1935/live/orb"));
 
-        w.slotlTitleClicked(1);  // no settings dialog yet: nothing happens
+        w.slotlTitleClicked(TitleBar::kSetButton);  // no settings dialog yet: nothing happens
         QVERIFY(DialogSeam::shown().isEmpty());
         QVERIFY(!w.close());
         QVERIFY(w.isVisible());
