@@ -16,6 +16,22 @@ FramelessResize::~FramelessResize() {
     qApp->removeEventFilter(this);
 }
 
+QRect FramelessResize::fitInto(QSize size, const QRect& avail) {
+    int w = size.width();
+    int h = size.height();
+    if (w > avail.width() || h > avail.height()) {
+        const float ratio = float(w) / float(h);
+        if (ratio >= float(avail.width()) / float(avail.height())) {
+            w = avail.width() / 10 * 10;
+            h = int(float(w) / ratio);
+        } else {
+            h = avail.height() / 10 * 10;
+            w = int(float(h) * ratio);
+        }
+    }
+    return QRect(avail.x() + (avail.width() - w) / 2, avail.y() + (avail.height() - h) / 2, w, h);
+}
+
 bool FramelessResize::canResize() const {
     // The state is a set of flags: a window can be maximised and active at once.
     return !(window_->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));

@@ -21,6 +21,10 @@ public:
     explicit FramelessResize(QWidget* window, GeometryFn applied = GeometryFn());
     ~FramelessResize() override;
 
+    // Where a window of `size` goes on the free area `avail`: shrunk, keeping its shape, to
+    // fit (widths and heights in steps of ten), and centred.
+    static QRect fitInto(QSize size, const QRect& avail);
+
     const BorderResizer& borders() const { return border_; }
     bool canResize() const;
 

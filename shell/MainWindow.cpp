@@ -505,23 +505,11 @@ void MainWindow::slotGeometryChanged(QRect avail) {
     if (avail.isEmpty()) {
         return;
     }
-    int w = width();
-    int h = height();
-    if (w > avail.width() || h > avail.height()) {
-        const float ratio = float(w) / float(h);
-        if (ratio >= float(avail.width()) / float(avail.height())) {
-            w = avail.width() / 10 * 10;
-            h = int(float(w) / ratio);
-        } else {
-            h = avail.height() / 10 * 10;
-            w = int(float(h) * ratio);
-        }
-        resize(w, h);
-    }
-    const QPoint topLeft(avail.x() + (avail.width() - w) / 2, avail.y() + (avail.height() - h) / 2);
-    move(topLeft);
+    const QRect fitted = FramelessResize::fitInto(size(), avail);
+    resize(fitted.size());
+    move(fitted.topLeft());
     if (config_) {
-        config_->setGeometry(QRect(topLeft, QSize(w, h)));
+        config_->setGeometry(fitted);
     }
 }
 

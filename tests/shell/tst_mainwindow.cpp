@@ -34,6 +34,7 @@
 #include "shell/tasks/Task.h"
 #include "shell/web/OrbWebBridge.h"
 #include "shell/web/OrbWebView.h"
+#include "support/Require.h"
 
 using live::DialogSeam;
 
@@ -330,9 +331,8 @@ class TestMainWindow : public QObject {
 
 private slots:
     void initTestCase() {
-        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-            QSKIP("needs the X display that scripts/test provides");
-        }
+        ORB_REQUIRE(!qEnvironmentVariableIsEmpty("DISPLAY"),
+                    "needs the X display that scripts/test provides");
         QVERIFY(service_.start());
         QVERIFY(profiles_.isValid());
         // A sign-in kept from an earlier run would skip the sign-in page.
