@@ -152,8 +152,10 @@ private slots:
         QCOMPARE(pager()->findChild<QLineEdit*>("page_num")->text(), QString("3"));
         QCOMPARE(table()->rowCount(), 10);  // five tasks, still ten rows
         const int requests = service_.requests("/api/task/list").size();
+        const int pending = net_->pendingReplies();
         QTest::mouseClick(pager()->findChild<QPushButton*>("page_next"), Qt::LeftButton);
-        QTest::qWait(300);
+        // A request leaves at once: nothing more pending means nothing was sent.
+        QCOMPARE(net_->pendingReplies(), pending);
         QCOMPARE(service_.requests("/api/task/list").size(), requests);
     }
 
@@ -226,8 +228,9 @@ private slots:
         broken.remove("push_url");
         page_->setData(listReply({broken}, 1));
         const int requests = service_.requests("/api/task/detail").size();
+        const int pending = net_->pendingReplies();
         page_->joinroom(0, 3);
-        QTest::qWait(200);
+        QCOMPARE(net_->pendingReplies(), pending);
         QCOMPARE(service_.requests("/api/task/detail").size(), requests);
     }
 
@@ -241,11 +244,12 @@ private slots:
 
         // Declined: nothing is sent.
         const int stops = service_.requests("/api/live/stop").size();
+        const int pending = net_->pendingReplies();
         DialogSeam::presetAnswer(int(QDialog::Rejected));
         QTest::mouseClick(endButton(onAir), Qt::LeftButton);
         QCOMPARE(DialogSeam::shown().last().text,
                  QString("结束直播后将无法重新开始，请确认是否结束直播？"));
-        QTest::qWait(200);
+        QCOMPARE(net_->pendingReplies(), pending);
         QCOMPARE(service_.requests("/api/live/stop").size(), stops);
 
         before = listReplies_;
