@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 
+#include "app/AppContext.h"
 #include "app/InstanceGuard.h"
 #include "app/SignalQuit.h"
 #include "app/Translations.h"
@@ -36,8 +37,13 @@ int run(int& argc, char** argv, std::unique_ptr<InstanceGuard>& guard, int& stat
     QGuiApplication::setQuitOnLastWindowClosed(true);
     loadTranslations();
 
+    AppContext context;
+    status = context.start(QCoreApplication::applicationDirPath());
+    if (status != 0) {
+        return status;
+    }
     auto window = std::make_unique<MainWindow>();
-    status = window->start();
+    status = window->start(context.config(), context.network(), context.user());
     if (status != 0) {
         return status;
     }

@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
-#include "core/CrashHandler.h"
 #include "core/DialogSeam.h"
 #include "core/ErrorCode.h"
 #include "core/FileDialog.h"
@@ -72,7 +71,6 @@ MainWindow::~MainWindow() {
     if (config_) {
         config_->saveRuntimeData();
     }
-    live::closeLogger();
 }
 
 void MainWindow::setupForm() {
@@ -97,19 +95,13 @@ void MainWindow::setupForm() {
     vlay_->addWidget(welcome_);
 }
 
-int MainWindow::start() {
-    const QString appDir = QCoreApplication::applicationDirPath();
-    live::installCrashHandler(appDir);
-    user_ = std::make_shared<live::IUserinfo>();
-    if (!initConfig(appDir)) {
-        return 3;
-    }
-    initLook();
-    OrbOBS::instance().init(config_);
-    live::initLogger(config_->getPath(live::kPathLog).toUtf8().constData(), live::kWarn);
-    if (!initNetwork()) {
-        return 3;
-    }
+int MainWindow::start(std::shared_ptr<live::IConfig> config,
+                      std::shared_ptr<live::OrbHttpMgr> network,
+                      std::shared_ptr<live::IUserinfo> user) {
+    config_ = std::move(config);
+    net_ = std::move(network);
+    user_ = std::move(user);
+    setStyleSheet(Scheme::instance().styleSheet(QSS_MAIN));
     connect(net_.get(), &live::INetwork::signalReplyInfo, this, &MainWindow::slotHttpEvent,
             Qt::QueuedConnection);
     createWebView();
@@ -126,35 +118,6 @@ int MainWindow::start() {
     live::log::warn("{}: goto onLogin", "MainWindow::start");
     onLogin();
     return 0;
-}
-
-bool MainWindow::initConfig(const QString& appDir) {
-    config_ = std::make_shared<live::IConfig>();
-    if (config_->init(appDir + QStringLiteral("/data/config.json")) == live::kSuccess) {
-        return true;
-    }
-    config_.reset();
-    critical(this, "配置模块初始化失败，请检查程序完整性");
-    return false;
-}
-
-void MainWindow::initLook() {
-    Scheme& scheme = Scheme::instance();
-    scheme.init(config_->getType());
-    // The sheets scope their rules by owner, so the pages' sheets apply application-wide.
-    qApp->setStyleSheet(scheme.styleSheet(QSS_BASE) + scheme.styleSheet(QSS_TASK));
-    setStyleSheet(scheme.styleSheet(QSS_MAIN));
-}
-
-bool MainWindow::initNetwork() {
-    net_ = std::make_shared<live::OrbHttpMgr>(config_);
-    if (net_->initSsl() == live::kSuccess &&
-        net_->initHttpTask(config_->getPath(live::kPathNetworkTasks)) == live::kSuccess) {
-        return true;
-    }
-    net_.reset();
-    critical(this, "网络任务初始化失败，请检查程序完整性");
-    return false;
 }
 
 void MainWindow::fitAndShow() {

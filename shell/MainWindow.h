@@ -69,8 +69,10 @@ public:
     void setRoomFactory(RoomFactory factory) { roomFactory_ = std::move(factory); }
     void setWebViewFactory(WebViewFactory factory) { webViewFactory_ = std::move(factory); }
 
-    // 0 on success; 3 when the configuration or the network task table cannot be loaded.
-    int start();
+    // Shows the first page with what the application context loaded: the sign-in page, or,
+    // signed in today, the task list behind the kept cookies. 0.
+    int start(std::shared_ptr<live::IConfig> config, std::shared_ptr<live::OrbHttpMgr> network,
+              std::shared_ptr<live::IUserinfo> user);
     void createWebView();
     void step(uint8_t s);
     void onLogin();
@@ -109,9 +111,6 @@ protected:
 
 private:
     void setupForm();
-    bool initConfig(const QString& appDir);
-    void initLook();
-    bool initNetwork();
     void fitAndShow();
     void checkVersionChange();
     void createTaskList();

@@ -21,6 +21,7 @@
 #include <QtTest>
 
 #include "ChildProcess.h"
+#include "app/AppContext.h"
 #include "core/DialogSeam.h"
 #include "core/IConfig.h"
 #include "net/DemoService.h"
@@ -186,12 +187,22 @@ void verifyListFilled(MainWindow& w) {
 
 }  // namespace
 
+// Starts `w` as main() does, through a fresh application context kept in `context` (the
+// one before closes its log first; the windows keep what it made).
+int startClient(MainWindow& w, std::unique_ptr<AppContext>& context) {
+    context.reset();
+    context = std::make_unique<AppContext>();
+    const int rc = context->start(QCoreApplication::applicationDirPath());
+    return rc != 0 ? rc : w.start(context->config(), context->network(), context->user());
+}
+
 // The flows that need a browser process of their own; the parent runs each one as
 // "--child <function>" and checks that it passed.
 class ChildFlows : public QObject {
     Q_OBJECT
 
     QString base_ = qEnvironmentVariable("ORB_TEST_DEMO_BASE");
+    std::unique_ptr<AppContext> context_;
 
 private slots:
     void init() {
@@ -201,7 +212,7 @@ private slots:
 
     void signInOnThePage() {
         MainWindow w;
-        QCOMPARE(w.start(), 0);
+        QCOMPARE(startClient(w, context_), 0);
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepSignIn));
         QVERIFY(pageShows(w, "/login", "login-form"));
         QVERIFY(!label(w.titleBar(), "user_info")->isVisible());
@@ -234,7 +245,7 @@ private slots:
 
     void nextStartGoesStraightToTheList() {
         MainWindow w;
-        QCOMPARE(w.start(), 0);
+        QCOMPARE(startClient(w, context_), 0);
         // No sign-in page: the stored cookies are loaded and checked behind a hidden view.
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepNone));
         QVERIFY(!w.webView()->isVisible());
@@ -248,7 +259,7 @@ private slots:
 
     void newVersionAsksToSignInAgain() {
         MainWindow w;
-        QCOMPARE(w.start(), 0);
+        QCOMPARE(startClient(w, context_), 0);
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepSignIn));
         QVERIFY(!w.config()->isLastDateToday());
         QVERIFY(pageShows(w, "/login", "login-form"));
@@ -262,6 +273,7 @@ class TestMainWindow : public QObject {
     QTemporaryDir profiles_;
     QTemporaryDir home_;
     QList<QUrl> opened_;
+    std::unique_ptr<AppContext> context_;
     std::unique_ptr<MainWindow> giveUpWindow_;
     std::unique_ptr<MainWindow> window_;
 
@@ -307,7 +319,7 @@ class TestMainWindow : public QObject {
     MainWindow* signedIn() {
         if (!window_) {
             window_ = std::make_unique<MainWindow>();
-            if (!writeDeployment() || window_->start() != 0) {
+            if (!writeDeployment() || startClient(*window_, context_) != 0) {
                 return nullptr;
             }
         }
@@ -371,7 +383,7 @@ private slots:
         // trips over its own cookie database.
         giveUpWindow_ = std::make_unique<MainWindow>();
         MainWindow& w = *giveUpWindow_;
-        QCOMPARE(w.start(), 0);
+        QCOMPARE(startClient(w, context_), 0);
         QVERIFY(pageShows(w, "/login", "login-form"));
         QNetworkCookie session("ORB_SESSION", "first");
         QNetworkCookie user("ORB_USER", "7");
