@@ -1,18 +1,15 @@
 #include "shell/MainWindow.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QJsonDocument>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
 #include "core/DialogSeam.h"
-#include "core/ErrorCode.h"
 #include "core/FileDialog.h"
 #include "core/IConfig.h"
 #include "core/Log.h"
@@ -34,7 +31,6 @@
 #include "shell/tasks/Task.h"
 #include "shell/web/OrbWebBridge.h"
 #include "shell/web/OrbWebView.h"
-#include "studio/OrbOBS.h"
 
 namespace {
 
