@@ -118,7 +118,9 @@ private:
     // Waits until exactly one warning box has been shown; its text.
     void expectOneWarning(QString* text) {
         QTRY_COMPARE_WITH_TIMEOUT(DialogSeam::shown().size(), 1, kWait);
-        QTest::qWait(300);  // a second box would have come by now
+        // Every reply handled, and the queue behind them flushed: a second box would be here.
+        QTRY_COMPARE_WITH_TIMEOUT(mgr_->pendingReplies(), 0, kWait);
+        QCoreApplication::processEvents();
         QCOMPARE(DialogSeam::shown().size(), 1);
         const auto box = DialogSeam::shown().first();
         QCOMPARE(box.kind, QString("warning"));
