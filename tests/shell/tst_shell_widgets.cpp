@@ -10,7 +10,9 @@
 #include <QtTest>
 
 #include "core/DialogSeam.h"
+#include "room/IRoom.h"
 #include "shell/FramelessResize.h"
+#include "shell/MainWindow.h"
 #include "shell/Scheme.h"
 #include "shell/TitleBar.h"
 #include "shell/Toast.h"
@@ -401,6 +403,27 @@ private slots:
         QCOMPARE(window.width(), resizable ? 430 : 400);
         QCOMPARE(applied.width(), resizable ? 430 : 0);
         QVERIFY(!frame.borders().resizing());
+    }
+
+    // The main window takes its rooms from the factory it is given; a factory with no room
+    // for the variant leaves none.
+    void roomsComeFromTheFactory() {
+        MainWindow window;
+        int askedType = -1;
+        QPointer<IRoom> made;
+        window.setRoomFactory([&](QWidget* parent, int serverType) -> IRoom* {
+            askedType = serverType;
+            made = MainWindow::makePlaceholderRoom(parent, serverType);
+            return made;
+        });
+        window.slotCreateRoom();
+        QCOMPARE(askedType, 0);
+        QVERIFY(made);
+        QCOMPARE(window.room(), made.data());
+        window.setRoomFactory([](QWidget*, int) -> IRoom* { return nullptr; });
+        window.slotCreateRoom();
+        QVERIFY(made.isNull());
+        QVERIFY(!window.room());
     }
 
     void setUserInfoWithAnEmptyNameOnlyChangesTheName() {
