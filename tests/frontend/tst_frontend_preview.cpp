@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include "PrivateDisplay.h"
 #include "StudioTestKit.h"
 #include "frontend/PreviewDisplay.h"
 #include "frontend/SceneItems.h"
@@ -15,6 +16,10 @@ using namespace orbLiveImp;
 
 using studiotest::app;
 using studiotest::itemLine;
+
+namespace {
+QString g_displayFailure;
+}
 
 // The preview in a host widget, the material list lent to a panel, and the material menu.
 class TestFrontendPreview : public QObject {
@@ -82,6 +87,7 @@ private:
 
 private slots:
     void initTestCase() {
+        ORB_REQUIRE(g_displayFailure.isEmpty(), g_displayFailure);
         STUDIO_REQUIRE();
         scene_ = basic()->currentSceneName();
     }
@@ -254,5 +260,17 @@ private slots:
     }
 };
 
-STUDIO_TEST_MAIN(TestFrontendPreview)
+// The preview is read back from the X server and the menu grabs the pointer: a display of
+// its own keeps other tests' windows and grabs out of both.
+int main(int argc, char** argv) {
+    PrivateDisplay display;
+    if (!display.start()) {
+        g_displayFailure = display.failure();
+        qunsetenv("DISPLAY");
+    }
+    return studiotest::runWithStudio(argc, argv, [&] {
+        TestFrontendPreview test;
+        return QTest::qExec(&test, argc, argv);
+    });
+}
 #include "tst_frontend_preview.moc"
