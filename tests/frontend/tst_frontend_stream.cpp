@@ -72,10 +72,12 @@ private slots:
     }
 
     void cleanup() {
-        // A failed case must not leave the next one streaming.
+        // A failed case must not leave the next one streaming, nor with its own settings.
         if (app()->ctrlVoice(kStreamStop, 0)) {
             (void)events_.waitFor("5 false");
         }
+        config_set_uint(studio()->Config(), "Output", "MaxRetries", 3);
+        config_set_uint(studio()->Config(), "SimpleOutput", "VBitrate", 800);
     }
 
     void pushAddressIsKeptInTheService() {
@@ -229,7 +231,6 @@ private slots:
         QCOMPARE(events_.lines(), QStringList({"5 true", "5 false"}));
         QCOMPARE(figures().liveSeconds, 0u);
         QVERIFY(log.text().contains("reconnecting"));
-        config_set_uint(studio()->Config(), "Output", "MaxRetries", 3);
     }
 
     // Every start takes fresh encoders with the profile's rates as they are then.
@@ -247,7 +248,6 @@ private slots:
         QTest::qWait(3200);
         const float kbs = figures().kbs;
         stopAndExpectOneFalse();
-        config_set_uint(studio()->Config(), "SimpleOutput", "VBitrate", 800);
         // 300 kbps of video and 128 of audio.
         QVERIFY2(kbs > 250.0f && kbs < 650.0f, qPrintable(QString::number(kbs)));
     }
