@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 
+#include "app/AppContext.h"
 #include "app/CommandLine.h"
 #include "app/InstanceGuard.h"
 #include "app/SignalQuit.h"
@@ -13,6 +14,9 @@
 #include "shell/MainWindow.h"
 
 namespace {
+
+// Exit statuses besides the main window's own (3: the configuration cannot be loaded).
+constexpr int kExitStudioFailed = 4;
 
 int run(int& argc, char** argv, std::unique_ptr<InstanceGuard>& guard, int& status) {
     QApplication::setAttribute(Qt::AA_DisableHighDpiScaling, true);
@@ -26,19 +30,26 @@ int run(int& argc, char** argv, std::unique_ptr<InstanceGuard>& guard, int& stat
                                   QMessageBox::Ok);
         return 0;
     }
-    status = app->init();
-    if (status < 0) {
-        return status;
+    if (app->init() < 0) {
+        live::MessageBox::critical(nullptr, QStringLiteral("错误"), app->initFailure(),
+                                   QMessageBox::Ok);
+        return kExitStudioFailed;
     }
     QGuiApplication::setQuitOnLastWindowClosed(true);
     loadTranslations();
 
-    auto window = std::make_unique<MainWindow>();
-    status = window->start();
+    AppContext context;
+    status = context.start(QCoreApplication::applicationDirPath());
     if (status != 0) {
         return status;
     }
-    status = app->exec();
+    auto window = std::make_unique<MainWindow>();
+    status = window->start(context.config(), context.network(), context.user());
+    if (status != 0) {
+        return status;
+    }
+    SignalQuit::installHandlers();
+    status = quitOnSignal.requested() ? 0 : app->exec();
     return status;
 }
 

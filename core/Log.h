@@ -1,8 +1,9 @@
 #pragma once
 
 // The process-wide log. Every message is "{}: text" with the operation's tag
-// ("Class::function") as its first argument; until initLogger has run, and
-// after closeLogger, messages are dropped.
+// ("Class::function") as its first argument. Until the first initLogger, warnings go to
+// standard error and messages are kept, then written into the file after its "client start";
+// after closeLogger they are dropped.
 
 #include <QByteArray>
 #include <QString>

@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
+
+#include "core/AtomicFile.h"
+#include "core/Log.h"
 
 namespace live {
 namespace {
@@ -80,14 +82,12 @@ void RuntimeData::save(const QString& path) {
     if (!dirty) {
         return;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    QString error;
+    if (!AtomicFile::write(path, QJsonDocument(toJson()).toJson(QJsonDocument::Indented), &error)) {
+        log::error("{}: failed to save user data {}: {}", "live::RuntimeData::save", path, error);
         return;
     }
-    file.write(QJsonDocument(toJson()).toJson(QJsonDocument::Indented));
-    if (file.commit()) {
-        dirty = false;
-    }
+    dirty = false;
 }
 
 bool RuntimeData::isLastDateToday() const {

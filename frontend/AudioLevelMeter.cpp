@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "frontend/StudioCodes.h"
+
 namespace {
 
-constexpr uint8_t kLevelOp = 9;
 constexpr float kFloorDb = -60.0f;
 
 }  // namespace
@@ -70,7 +71,7 @@ void AudioLevelMeter::onLevels(void* param, const float[MAX_AUDIO_CHANNELS],
     data.typeId = self->typeId_;
     data.itemName = self->name_;
     data.visible = true;
-    data.op = kLevelOp;
+    data.op = orbLiveImp::kItemAudioLevel;
     data.value = self->muted_ ? 0 : levelOf(loudest);
     self->report_(data);
 }

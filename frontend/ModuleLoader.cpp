@@ -43,3 +43,16 @@ QStringList ModuleLoader::loadAll() {
     obs_post_load_modules();
     return loaded;
 }
+
+QStringList ModuleLoader::missingRequired(const QStringList& loaded) {
+    // The stream's video encoder, its output, and the audio encoder with the media source.
+    static const QStringList required = {QStringLiteral("obs-x264"), QStringLiteral("obs-outputs"),
+                                         QStringLiteral("obs-ffmpeg")};
+    QStringList missing;
+    for (const QString& name : required) {
+        if (!loaded.contains(name)) {
+            missing.append(name);
+        }
+    }
+    return missing;
+}

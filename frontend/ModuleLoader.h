@@ -10,4 +10,6 @@ public:
     static const QStringList& skipped();
     // Loads the rest, then finishes the engine's loading; returns the names loaded.
     static QStringList loadAll();
+    // The modules without which nothing can be streamed or recorded, less those `loaded`.
+    static QStringList missingRequired(const QStringList& loaded);
 };

@@ -1,7 +1,5 @@
 #include "frontend/OBSApp.h"
 
-#include <QX11Info>
-
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "frontend/IniConfig.h"
@@ -13,6 +11,7 @@
 #include "frontend/StudioEngine.h"
 #include "frontend/StudioPaths.h"
 #include "frontend/StudioStrings.h"
+#include "platform/NativeDisplay.h"
 
 OBSApp::OBSApp(int& argc, char** argv)
     : QApplication(argc, argv),
@@ -28,12 +27,39 @@ OBSApp::~OBSApp() {
 }
 
 int OBSApp::init() {
+    failure_.clear();
+    const int rc = startStudio();
+    if (rc < 0) {
+        failure_ = describeFailure(rc);
+        live::log::error("{}: {}", "OBSApp::init", failure_);
+    }
+    return rc;
+}
+
+QString OBSApp::describeFailure(int rc) const {
+    switch (rc) {
+        case kNoDisplay:
+            return QStringLiteral("直播引擎无法启动：没有可用的 X11 显示，请在图形桌面中运行");
+        case kAudioFailed:
+            return QStringLiteral("直播引擎无法启动：音频初始化失败");
+        case kGraphicsFailed:
+            return QStringLiteral("直播引擎无法启动：没有可用的图形支持（OpenGL/EGL）");
+        case kNoDataDir:
+            return QStringLiteral("直播引擎无法启动：数据目录不可写（%1）")
+                .arg(StudioPaths::root());
+        case kModuleMissing:
+            return QStringLiteral("直播引擎无法启动：缺少模块 %1").arg(missing_.join(", "));
+        default:
+            return QStringLiteral("直播引擎无法启动，请检查程序完整性");
+    }
+}
+
+int OBSApp::startStudio() {
     if (basic_) {
         return 0;
     }
-    // The engine draws through EGL on the X server Qt is connected to.
-    if (!QX11Info::isPlatformX11() || !QX11Info::display()) {
-        live::log::error("{}: the studio needs an X11 display", "OBSApp::init");
+    // The engine draws through the windowing system Qt is connected to.
+    if (!NativeDisplay::available()) {
         return kNoDisplay;
     }
     if (!StudioPaths::ensure() || !global_->open(StudioPaths::globalConfig())) {
@@ -44,7 +70,7 @@ int OBSApp::init() {
     LogBridge::install();
     const QString locale =
         QString::fromUtf8(config_get_string(global_->get(), "General", "Language"));
-    if (!engine_->start(QX11Info::display(), locale, StudioPaths::moduleConfig())) {
+    if (!engine_->start(NativeDisplay::handle(), locale, StudioPaths::moduleConfig())) {
         shutdown();
         return kEngineFailed;
     }
@@ -54,7 +80,11 @@ int OBSApp::init() {
         shutdown();
         return rc;
     }
-    ModuleLoader::loadAll();
+    missing_ = ModuleLoader::missingRequired(ModuleLoader::loadAll());
+    if (!missing_.isEmpty()) {
+        shutdown();
+        return kModuleMissing;
+    }
     RtmpServiceType::registerType();
     basic_->loadProject();
     return 0;

@@ -28,6 +28,7 @@ public:
         kAudioFailed = -3,     // audio set-up refused
         kGraphicsFailed = -4,  // no usable graphics (video set-up refused)
         kNoDataDir = -5,       // the data directory cannot be written
+        kModuleMissing = -6,   // a module streaming or recording needs did not load
     };
 
     OBSApp(int& argc, char** argv);
@@ -36,6 +37,8 @@ public:
     // Starts the studio engine, loads its modules and the saved scenes: 0, or one of the
     // negative InitError values.
     int init();
+    // Why the last init() failed, in the user's words; empty after a success.
+    QString initFailure() const { return failure_; }
 
     // Shows the program in `host` and reports scene changes to `control` (scene op codes)
     // and item changes to `itemEvent`, starting with the studio's current state.
@@ -74,8 +77,12 @@ public:
     const char* OutputAudioSource() const;
 
 private:
+    int startStudio();
+    QString describeFailure(int rc) const;
     void shutdown();
 
+    QString failure_;
+    QStringList missing_;
     std::unique_ptr<IniConfig> global_;
     std::unique_ptr<StudioEngine> engine_;
     std::unique_ptr<OBSBasic> basic_;

@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "core/AtomicFile.h"
 #include "core/Log.h"
-#include "frontend/AtomicFile.h"
 #include "frontend/IniConfig.h"
 #include "frontend/OBSApp.h"
 #include "frontend/PreviewDisplay.h"
@@ -18,31 +18,16 @@
 #include "frontend/SourceKinds.h"
 #include "frontend/SourceListWidget.h"
 #include "frontend/SourceMenu.h"
+#include "frontend/StudioCodes.h"
 #include "frontend/StudioDefaults.h"
 #include "frontend/StudioEngine.h"
 #include "frontend/StudioOutputs.h"
 #include "frontend/StudioPaths.h"
 #include "frontend/StudioStrings.h"
 
-namespace {
+using namespace orbLiveImp;
 
-enum SceneOp : uint8_t {
-    kSceneAdd = 0,
-    kSceneRemove = 1,
-    kSceneRename = 2,
-    kSceneMoved = 3,
-    kSceneCurrent = 4
-};
-enum ItemOp : uint8_t {
-    kItemAdded = 1,
-    kItemRemove = 2,
-    kItemVisible = 3,
-    kItemLock = 4,
-    kItemSelect = 5,
-    kItemRename = 6,
-    kItemOrder = 7,
-    kItemProperties = 8
-};
+namespace {
 
 constexpr int kSaveDelayMs = 1000;
 
@@ -114,7 +99,8 @@ int OBSBasic::init() {
 
 void OBSBasic::loadProject() {
     const QString path = StudioPaths::sceneCollection();
-    const QByteArray json = AtomicFile::read(path);
+    QFile file(path);
+    const QByteArray json = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     OBSDataAutoRelease document =
         json.isEmpty() ? nullptr : obs_data_create_from_json(json.constData());
     if (!json.isEmpty() && !document) {
@@ -177,7 +163,8 @@ bool OBSBasic::SaveProject() {
     saveTimer_->stop();
     OBSDataAutoRelease document = scenes_->save();
     const char* json = obs_data_get_json(document);
-    const bool ok = json && AtomicFile::write(StudioPaths::sceneCollection(), QByteArray(json));
+    const bool ok =
+        json && live::AtomicFile::write(StudioPaths::sceneCollection(), QByteArray(json));
     if (!ok) {
         live::log::error("{}: failed to save the scene collection {}", "OBSBasic::SaveProject",
                          StudioPaths::sceneCollection());

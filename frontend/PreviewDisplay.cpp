@@ -5,7 +5,9 @@
 #include <QShowEvent>
 
 #include <graphics/matrix4.h>
+#ifdef Q_OS_LINUX
 #include <obs-nix-platform.h>
+#endif
 
 #include <algorithm>
 
@@ -86,8 +88,12 @@ void PreviewDisplay::createDisplay() {
     info.cy = static_cast<uint32_t>(size.height());
     info.format = GS_BGRA;
     info.zsformat = GS_ZS_NONE;
+#ifdef Q_OS_WIN
+    info.window.hwnd = reinterpret_cast<void*>(winId());
+#else
     info.window.id = static_cast<uint32_t>(winId());
     info.window.display = obs_get_nix_platform_display();
+#endif
     display_ = obs_display_create(&info, 0);
     if (display_) {
         obs_display_add_draw_callback(display_, draw, this);

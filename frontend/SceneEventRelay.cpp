@@ -1,22 +1,7 @@
 #include "frontend/SceneEventRelay.h"
 
 #include "frontend/SceneItems.h"
-
-namespace {
-
-enum ItemOp : uint8_t {
-    kAdded = 1,
-    kRemoved = 2,
-    kVisible = 3,
-    kLocked = 4,
-    kSelected = 5,
-    kRenamed = 6,
-    kReordered = 7,
-};
-
-enum SceneOp : uint8_t { kSceneRenamed = 2 };
-
-}  // namespace
+#include "frontend/StudioCodes.h"
 
 SceneEventRelay::SceneEventRelay(QObject* parent) : QObject(parent) {
     qRegisterMetaType<orbLiveImp::SceneItemData>();
@@ -122,14 +107,15 @@ void SceneEventRelay::deliverRename(const QString& previous, const QString& now,
     // Scenes and materials share one name space; find out which one was renamed.
     for (const auto& entry : watched_) {
         if (SceneItems::sceneName(entry.first) == now) {
-            deliverScene(kSceneRenamed, previous, now, generation);
+            deliverScene(orbLiveImp::kSceneRename, previous, now, generation);
             return;
         }
     }
     for (const auto& entry : watched_) {
         OBSSceneItem item = SceneItems::find(entry.first, now);
         if (item) {
-            orbLiveImp::SceneItemData data = SceneItems::describe(entry.first, item, kRenamed);
+            orbLiveImp::SceneItemData data =
+                SceneItems::describe(entry.first, item, orbLiveImp::kItemRename);
             data.itemName = previous;
             data.newName = now;
             deliverItem(data, generation);
@@ -148,38 +134,38 @@ void SceneEventRelay::postItemChange(calldata_t* data, uint8_t op, uint8_t value
 
 void SceneEventRelay::onItemAdd(void* param, calldata_t* data) {
     auto* self = static_cast<SceneEventRelay*>(param);
-    self->postItemChange(data, kAdded, 0);
+    self->postItemChange(data, orbLiveImp::kItemAdded, 0);
     // A new item goes on top, which changes the order the client shows.
     onReorder(param, data);
 }
 
 void SceneEventRelay::onItemRemove(void* param, calldata_t* data) {
-    static_cast<SceneEventRelay*>(param)->postItemChange(data, kRemoved, 1);
+    static_cast<SceneEventRelay*>(param)->postItemChange(data, orbLiveImp::kItemRemove, 1);
 }
 
 void SceneEventRelay::onItemVisible(void* param, calldata_t* data) {
-    static_cast<SceneEventRelay*>(param)->postItemChange(data, kVisible,
+    static_cast<SceneEventRelay*>(param)->postItemChange(data, orbLiveImp::kItemVisible,
                                                          calldata_bool(data, "visible"));
 }
 
 void SceneEventRelay::onItemLocked(void* param, calldata_t* data) {
-    static_cast<SceneEventRelay*>(param)->postItemChange(data, kLocked,
+    static_cast<SceneEventRelay*>(param)->postItemChange(data, orbLiveImp::kItemLock,
                                                          calldata_bool(data, "locked"));
 }
 
 void SceneEventRelay::onItemSelect(void* param, calldata_t* data) {
-    static_cast<SceneEventRelay*>(param)->postItemChange(data, kSelected, 1);
+    static_cast<SceneEventRelay*>(param)->postItemChange(data, orbLiveImp::kItemSelect, 1);
 }
 
 void SceneEventRelay::onItemDeselect(void* param, calldata_t* data) {
-    static_cast<SceneEventRelay*>(param)->postItemChange(data, kSelected, 0);
+    static_cast<SceneEventRelay*>(param)->postItemChange(data, orbLiveImp::kItemSelect, 0);
 }
 
 void SceneEventRelay::onReorder(void* param, calldata_t* data) {
     auto* self = static_cast<SceneEventRelay*>(param);
     auto* scene = static_cast<obs_scene_t*>(calldata_ptr(data, "scene"));
     if (scene) {
-        self->postItem(SceneItems::describe(scene, nullptr, kReordered));
+        self->postItem(SceneItems::describe(scene, nullptr, orbLiveImp::kItemOrder));
     }
 }
 

@@ -4,19 +4,6 @@
 
 namespace {
 
-QVariant listValue(obs_property_t* property, size_t index) {
-    switch (obs_property_list_format(property)) {
-        case OBS_COMBO_FORMAT_INT:
-            return QVariant(static_cast<qlonglong>(obs_property_list_item_int(property, index)));
-        case OBS_COMBO_FORMAT_FLOAT:
-            return QVariant(obs_property_list_item_float(property, index));
-        case OBS_COMBO_FORMAT_STRING:
-            return QVariant(QString::fromUtf8(obs_property_list_item_string(property, index)));
-        default:
-            return QVariant();
-    }
-}
-
 // Exact display name first, then an exact value, then a display name containing the text.
 const SourceFactory::Choice* match(const QList<SourceFactory::Choice>& choices,
                                    const QString& value) {
@@ -57,6 +44,33 @@ void setVariant(obs_data_t* settings, const char* name, const QVariant& value) {
 
 }  // namespace
 
+bool SourceFactory::registered(const char* typeId) {
+    if (!typeId) {
+        return false;
+    }
+    const char* id = nullptr;
+    const char* unversioned = nullptr;
+    for (size_t i = 0; obs_enum_input_types2(i, &id, &unversioned); ++i) {
+        if (qstrcmp(id, typeId) == 0 || qstrcmp(unversioned, typeId) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QVariant SourceFactory::itemValue(obs_property_t* list, size_t index) {
+    switch (obs_property_list_format(list)) {
+        case OBS_COMBO_FORMAT_INT:
+            return QVariant(static_cast<qlonglong>(obs_property_list_item_int(list, index)));
+        case OBS_COMBO_FORMAT_FLOAT:
+            return QVariant(obs_property_list_item_float(list, index));
+        case OBS_COMBO_FORMAT_STRING:
+            return QVariant(QString::fromUtf8(obs_property_list_item_string(list, index)));
+        default:
+            return QVariant();
+    }
+}
+
 bool SourceFactory::nameTaken(const QString& name) {
     OBSSourceAutoRelease existing = obs_get_source_by_name(name.toUtf8().constData());
     return existing != nullptr;
@@ -76,6 +90,9 @@ QString SourceFactory::uniqueName(const QString& base) {
 
 QList<SourceFactory::Choice> SourceFactory::choices(const char* typeId, const char* property) {
     QList<Choice> result;
+    if (!registered(typeId)) {
+        return result;
+    }
     OBSSourceAutoRelease probe = obs_source_create_private(typeId, "orb-choices", nullptr);
     if (!probe) {
         return result;
@@ -85,7 +102,7 @@ QList<SourceFactory::Choice> SourceFactory::choices(const char* typeId, const ch
     if (list && obs_property_get_type(list) == OBS_PROPERTY_LIST) {
         for (size_t i = 0; i < obs_property_list_item_count(list); ++i) {
             result.append(
-                {QString::fromUtf8(obs_property_list_item_name(list, i)), listValue(list, i)});
+                {QString::fromUtf8(obs_property_list_item_name(list, i)), itemValue(list, i)});
         }
     }
     obs_properties_destroy(props);
@@ -151,6 +168,10 @@ OBSSourceAutoRelease SourceFactory::create(const orbLiveImp::SoureParam& param) 
     const SourceKind* kind = SourceKinds::byKind(param.type);
     if (!kind) {
         live::log::warn("{}: unknown source kind {}", "SourceFactory::create", param.type);
+        return nullptr;
+    }
+    if (!registered(kind->typeId)) {
+        live::log::warn("{}: {} is not available here", "SourceFactory::create", kind->typeId);
         return nullptr;
     }
     OBSDataAutoRelease settings = obs_data_create();

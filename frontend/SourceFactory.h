@@ -19,6 +19,11 @@ public:
     // unique; null when the kind is unknown or its main choice cannot be resolved.
     static OBSSourceAutoRelease create(const orbLiveImp::SoureParam& param);
 
+    // True when a loaded module registered the input type. The engine aborts when asked about
+    // a type it does not know (a display without the window manager hints registers no window
+    // capture, a machine without the camera module no camera), so everything asks this first.
+    static bool registered(const char* typeId);
+
     static bool nameTaken(const QString& name);
     // `base` when free, else `base` followed by the smallest free number from 2.
     static QString uniqueName(const QString& base);
@@ -26,6 +31,8 @@ public:
     // The items of a list property, read from a private instance of the type (some types
     // cannot list their properties without one).
     static QList<Choice> choices(const char* typeId, const char* property);
+    // The value of one item of a list property in the list's own format.
+    static QVariant itemValue(obs_property_t* list, size_t index);
 
 private:
     static bool fillSettings(const SourceKind& kind, const orbLiveImp::SoureParam& param,

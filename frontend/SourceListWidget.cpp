@@ -8,10 +8,9 @@
 #include "frontend/OBSBasic.h"
 #include "frontend/SceneEventRelay.h"
 #include "frontend/SceneItems.h"
+#include "frontend/StudioCodes.h"
 
 namespace {
-
-enum ItemOp : uint8_t { kVisible = 3, kSelect = 5 };
 
 QToolButton* makeButton(const QString& objectName, const QString& text, QWidget* parent) {
     auto* button = new QToolButton(parent);
@@ -72,7 +71,8 @@ QString SourceListWidget::selectedName() const {
 
 void SourceListWidget::onItemChanged(QListWidgetItem* item) {
     if (!refreshing_) {
-        basic_->ctrlSceneItem(item->text(), kVisible, item->checkState() == Qt::Checked);
+        basic_->ctrlSceneItem(item->text(), orbLiveImp::kItemVisible,
+                              item->checkState() == Qt::Checked);
     }
 }
 
@@ -82,12 +82,12 @@ void SourceListWidget::onSelectionChanged() {
     }
     const QString name = selectedName();
     if (!name.isEmpty()) {
-        basic_->ctrlSceneItem(name, kSelect, true);
+        basic_->ctrlSceneItem(name, orbLiveImp::kItemSelect, true);
         return;
     }
     OBSSceneItem selected = SceneItems::firstSelected(basic_->currentScene());
     if (selected) {
-        basic_->ctrlSceneItem(SceneItems::itemName(selected), kSelect, false);
+        basic_->ctrlSceneItem(SceneItems::itemName(selected), orbLiveImp::kItemSelect, false);
     }
 }
 
@@ -104,7 +104,7 @@ void SourceListWidget::onContextMenu(const QPoint& pos) {
     if (!item) {
         return;
     }
-    basic_->ctrlSceneItem(item->text(), kSelect, true);
+    basic_->ctrlSceneItem(item->text(), orbLiveImp::kItemSelect, true);
     basic_->CreateSourcePopupMenu();
 }
 

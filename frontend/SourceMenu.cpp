@@ -3,10 +3,9 @@
 #include <QMenu>
 
 #include "frontend/OBSBasic.h"
+#include "frontend/StudioCodes.h"
 
 namespace {
-
-enum ItemOp : uint8_t { kRemove = 2, kVisible = 3 };
 
 QAction* addAction(QMenu* menu, const char* objectName, const QString& text, bool enabled) {
     QAction* action = menu->addAction(text);
@@ -48,11 +47,12 @@ QMenu* SourceMenu::create(OBSBasic* basic, const QString& itemName, bool visible
     QAction* toggle = addAction(menu, "actionToggleVisible",
                                 visible ? QStringLiteral("隐藏") : QStringLiteral("显示"), enabled);
     QObject::connect(toggle, &QAction::triggered, basic, [basic, itemName, visible] {
-        basic->ctrlSceneItem(itemName, kVisible, !visible);
+        basic->ctrlSceneItem(itemName, orbLiveImp::kItemVisible, !visible);
     });
     QAction* remove = addAction(menu, "actionRemove", QStringLiteral("删除"), enabled);
-    QObject::connect(remove, &QAction::triggered, basic,
-                     [basic, itemName] { basic->ctrlSceneItem(itemName, kRemove, true); });
+    QObject::connect(remove, &QAction::triggered, basic, [basic, itemName] {
+        basic->ctrlSceneItem(itemName, orbLiveImp::kItemRemove, true);
+    });
     menu->addSeparator();
     QAction* properties = addAction(menu, "actionProperties", QStringLiteral("属性"), enabled);
     QObject::connect(properties, &QAction::triggered, basic,

@@ -2,8 +2,10 @@
 
 #include <QFile>
 
-#include <obs-nix-platform.h>
 #include <obs.h>
+#ifdef Q_OS_LINUX
+#include <obs-nix-platform.h>
+#endif
 
 #include "core/Log.h"
 #include "frontend/VideoSettings.h"
@@ -12,16 +14,21 @@ StudioEngine::~StudioEngine() {
     stop();
 }
 
-bool StudioEngine::start(void* x11Display, const QString& locale, const QString& moduleConfigPath) {
+bool StudioEngine::start(void* display, const QString& locale, const QString& moduleConfigPath) {
     if (running_) {
         return true;
     }
-    if (!x11Display) {
+#ifdef Q_OS_LINUX
+    if (!display) {
         return false;
     }
     // libobs 29 renders through EGL on X11; it must know the platform before it starts.
     obs_set_nix_platform(OBS_NIX_PLATFORM_X11_EGL);
-    obs_set_nix_platform_display(x11Display);
+    obs_set_nix_platform_display(display);
+#else
+    // On Windows the engine draws through Direct3D and needs no display connection.
+    Q_UNUSED(display);
+#endif
     const QByteArray configPath = QFile::encodeName(moduleConfigPath);
     if (!obs_startup(locale.toUtf8().constData(), configPath.constData(), nullptr)) {
         live::log::error("{}: engine start-up failed", "StudioEngine::start");

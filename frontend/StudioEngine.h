@@ -12,8 +12,9 @@ public:
     StudioEngine(const StudioEngine&) = delete;
     StudioEngine& operator=(const StudioEngine&) = delete;
 
-    // Starts the engine on `x11Display` (an Xlib Display*); false when it cannot start.
-    bool start(void* x11Display, const QString& locale, const QString& moduleConfigPath);
+    // Starts the engine on `display` (an Xlib Display* on X11, unused on Windows); false when
+    // it cannot start.
+    bool start(void* display, const QString& locale, const QString& moduleConfigPath);
     void stop();
     bool running() const { return running_; }
 

@@ -10,25 +10,9 @@
 #include "frontend/SceneEventRelay.h"
 #include "frontend/SourceKinds.h"
 #include "frontend/StreamOutput.h"
+#include "frontend/StudioCodes.h"
 
-namespace {
-
-enum StatusOp : uint8_t { kStreaming = 5, kRecording = 6 };
-
-enum VoiceCode : uint8_t {
-    kSpeakerOn = 0,
-    kSpeakerMute = 1,
-    kSpeakerVolume = 2,
-    kMicrophoneOn = 3,
-    kMicrophoneMute = 4,
-    kMicrophoneVolume = 5,
-    kStreamStart = 6,
-    kStreamStop = 7,
-    kRecordStart = 8,
-    kRecordStop = 9,
-};
-
-}  // namespace
+using namespace orbLiveImp;
 
 StudioOutputs::StudioOutputs(config_t* profile, SceneEventRelay* relay, QObject* parent)
     : QObject(parent),
@@ -38,11 +22,12 @@ StudioOutputs::StudioOutputs(config_t* profile, SceneEventRelay* relay, QObject*
           profile, [relay](const orbLiveImp::SceneItemData& data) { relay->postLevel(data); })),
       cpu_(std::make_unique<CpuUsage>()),
       stream_(new StreamOutput(
-          profile, [relay](bool live) { relay->postStatus(kStreaming, QString(), live); }, this)),
+          profile, [relay](bool live) { relay->postStatus(kSceneStreaming, QString(), live); },
+          this)),
       record_(new RecordOutput(
           profile,
           [relay](bool recording, const QString& path) {
-              relay->postStatus(kRecording, path, recording);
+              relay->postStatus(kSceneRecording, path, recording);
           },
           this)) {
     StreamOutput::applyDefaults(profile_);

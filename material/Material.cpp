@@ -42,3 +42,12 @@ void Material::slotOnClicked() {
         emit signalAddMaterial(uint8_t(button->property("id").toUInt()));
     }
 }
+
+void Material::setUnavailable(uint8_t kind, const QString& reason) {
+    for (auto* button : findChildren<QToolButton*>()) {
+        if (button->property("id").isValid() && button->property("id").toUInt() == kind) {
+            button->setEnabled(reason.isEmpty());
+            button->setToolTip(reason);
+        }
+    }
+}

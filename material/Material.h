@@ -10,6 +10,9 @@ class Material : public QWidget {
 public:
     explicit Material(QWidget* parent = nullptr);
 
+    // Disables the kind's button and tells why on its tooltip; an empty reason enables it.
+    void setUnavailable(uint8_t kind, const QString& reason);
+
 signals:
     void signalAddMaterial(uint8_t type);
 

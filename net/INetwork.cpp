@@ -7,6 +7,7 @@
 #include <QSslSocket>
 
 #include "core/ErrorCode.h"
+#include "core/Log.h"
 
 namespace live {
 
@@ -24,6 +25,22 @@ INetwork::INetwork()
 }
 
 INetwork::~INetwork() = default;
+
+int INetwork::send(uint8_t type, const QStringList& args, const char* tag) {
+    const int rc = sendReq(type, args);
+    if (rc != 0) {
+        log::error("{}: request {} not sent, error {}", tag, type, rc);
+    }
+    return rc;
+}
+
+int INetwork::fetch(uint8_t type, const QString& url, const char* tag) {
+    const int rc = getByUrl(type, url);
+    if (rc != 0) {
+        log::error("{}: download {} of {} not started, error {}", tag, type, url, rc);
+    }
+    return rc;
+}
 
 uint8_t INetwork::initSsl() {
     if (!QSslSocket::supportsSsl()) {

@@ -22,10 +22,13 @@ namespace live {
 class INetwork : public QNetworkAccessManager {
     Q_OBJECT
 public:
+    // A task's "req_type": how its request is sent; anything else is a multipart upload.
+    enum RequestType : uint8_t { kRequestGet = 0, kRequestPost = 1, kRequestUpload = 2 };
+
     // One entry of the network task data file.
     struct TaskInfo {
         uint8_t id = 0;
-        uint8_t req_type = 0;  // 0 GET, 1 form POST, anything else multipart upload
+        uint8_t req_type = kRequestGet;
         uint8_t param_num = 0;
         uint8_t opt_param_num = 0;
         QString url;
@@ -55,6 +58,11 @@ public:
     virtual QStringList buildArgs(const IParam* param) = 0;
     virtual QString buildQuery(uint8_t type, const QStringList& args) = 0;
     virtual QString getUrl(uint8_t type) = 0;
+
+    // sendReq / getByUrl that log a request which could not be sent under the caller's `tag`;
+    // the error code, 0 when sent.
+    int send(uint8_t type, const QStringList& args, const char* tag);
+    int fetch(uint8_t type, const QString& url, const char* tag);
 
     // The table entry of a task, or null.
     std::shared_ptr<const TaskInfo> task(uint8_t type) const;

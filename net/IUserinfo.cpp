@@ -70,7 +70,11 @@ void IUserinfo::setImage(const QByteArray& data) {
         painter.setClipPath(circle);
         painter.drawImage(0, 0, scaled);
     }
-    round.save(avatarFile_);
+    if (!round.save(avatarFile_)) {
+        hasImage_.exchange(false);
+        log::error("{}: cannot save the avatar to {}", "live::IUserinfo::setImage", avatarFile_);
+        return;
+    }
     hasImage_.exchange(true);
 }
 

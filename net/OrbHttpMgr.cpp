@@ -286,9 +286,9 @@ int OrbHttpMgr::sendReq(uint8_t type, const QStringList& args) {
         return kSystemError;
     }
     switch (info->req_type) {
-        case 0:
+        case kRequestGet:
             return sendGet(type);
-        case 1:
+        case kRequestPost:
             return sendPost(type, args);
         default:
             return sendFile(type, args);

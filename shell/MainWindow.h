@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "shell/BorderResizer.h"
@@ -20,10 +21,13 @@ class IUserinfo;
 class OrbHttpMgr;
 }  // namespace live
 
+class FramelessResize;
 class IRoom;
 class OrbWebView;
 class QHBoxLayout;
 class QTimer;
+class ServiceReplies;
+class SignInCookieWatch;
 class QVBoxLayout;
 class Task;
 class TitleBar;
@@ -51,11 +55,24 @@ public:
     static constexpr int kCookieRetryLimit = 50;
     static constexpr int kRoomEntryDelayMs = 500;
 
+    // Makes the room page for a server variant (config.json "type"). The default gives the
+    // placeholder of the variant's edition; the real rooms and tests bring their own.
+    using RoomFactory = std::function<IRoom*(QWidget* parent, int serverType)>;
+    // Makes the browser page; tests may hand in a view of their own.
+    using WebViewFactory = std::function<OrbWebView*(QWidget* parent)>;
+    static IRoom* makePlaceholderRoom(QWidget* parent, int serverType);
+
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // 0 on success; 3 when the configuration or the network task table cannot be loaded.
-    int start();
+    // Both take effect for the pages made after the call; set them before start().
+    void setRoomFactory(RoomFactory factory) { roomFactory_ = std::move(factory); }
+    void setWebViewFactory(WebViewFactory factory) { webViewFactory_ = std::move(factory); }
+
+    // Shows the first page with what the application context loaded: the sign-in page, or,
+    // signed in today, the task list behind the kept cookies. 0.
+    int start(std::shared_ptr<live::IConfig> config, std::shared_ptr<live::OrbHttpMgr> network,
+              std::shared_ptr<live::IUserinfo> user);
     void createWebView();
     void step(uint8_t s);
     void onLogin();
@@ -77,7 +94,7 @@ public:
     IRoom* room() const;
     TitleBar* titleBar() const { return titleBar_; }
     WaitingSpinnerWidget* spinner() const { return spinner_; }
-    const BorderResizer& borders() const { return border_; }
+    const BorderResizer& borders() const;
 
 public slots:
     void slotlTitleClicked(uint8_t type);
@@ -91,17 +108,9 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void setupForm();
-    bool initConfig(const QString& appDir);
-    void initLook();
-    bool initNetwork();
     void fitAndShow();
     void checkVersionChange();
     void createTaskList();
@@ -109,25 +118,12 @@ private:
 
     void showPage(QWidget* page);
     void enterStep(uint8_t s);
-    int countRequiredCookies(const QList<QNetworkCookie>& cookies) const;
+    SignInCookieWatch* cookieWatch();
     void giveUpSignIn();
     void handOverCookies(const QList<QNetworkCookie>& cookies);
     void openDefaultBrowser(const QString& url);
     // The live settings dialog of a room; it comes with the rooms themselves.
     void openLiveSettings(IRoom* room);
-
-    void onAvatarUploaded(const QByteArray& data, const QJsonObject& reply);
-    void onTaskReply(const QByteArray& data);
-    void onInviteCode(const QJsonObject& reply);
-    void onUserInfo(const QJsonObject& reply);
-    void onLiveStarted(const QJsonObject& reply);
-    void onLiveStopped(const QJsonObject& reply);
-    void onAvatarChanged();
-    void onAvatarImage(const QByteArray& data);
-
-    void onHover(const QPoint& pos);
-    void applyGeometry(const QRect& rect);
-    void endResize();
 
     QVBoxLayout* vlay_ = nullptr;
     TitleBar* titleBar_ = nullptr;
@@ -145,15 +141,16 @@ private:
     int roomTaskType_ = 0;
     QString playbackUrl_;
 
+    RoomFactory roomFactory_ = makePlaceholderRoom;
+    WebViewFactory webViewFactory_;
+
     std::shared_ptr<live::IConfig> config_;
     std::shared_ptr<live::OrbHttpMgr> net_;
     std::shared_ptr<live::IUserinfo> user_;
 
     WaitingSpinnerWidget* spinner_ = nullptr;
-    QTimer* cookieTimer_ = nullptr;
-    BorderResizer border_;
-    QStringList requiredCookies_;
-    int retryTimes_ = 0;
+    SignInCookieWatch* cookieWatch_ = nullptr;
+    ServiceReplies* replies_ = nullptr;
+    FramelessResize* resize_ = nullptr;
     bool tracedSignIn_ = false;
-    bool tracedTasks_ = false;
 };

@@ -23,18 +23,16 @@ TitleBar::TitleBar(QWidget* parent) : QWidget(parent), ui_(new Ui::TitleBar) {
     installEventFilter(this);
 }
 
-TitleBar::~TitleBar() {
-    delete ui_;
-}
+TitleBar::~TitleBar() = default;
 
 void TitleBar::setTitle(const QString& title) {
     ui_->title->setText(title);
 }
 
 void TitleBar::setButtonVisible(uint8_t which, bool visible) {
-    if (which == 0) {
+    if (which == kAboutButton) {
         ui_->about->setVisible(visible);
-    } else if (which == 1) {
+    } else if (which == kSetButton) {
         ui_->set->setVisible(visible);
     }
 }
@@ -64,7 +62,9 @@ void TitleBar::onClicked() {
     } else if (from == ui_->close) {
         win->close();
     } else {
-        emit signalTitleClicked(from == ui_->about ? 0 : from == ui_->set ? 1 : 2);
+        emit signalTitleClicked(from == ui_->about ? kAboutButton
+                                : from == ui_->set ? kSetButton
+                                                   : kUserButton);
     }
 }
 

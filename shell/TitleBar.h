@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 
 namespace Ui {
 class TitleBar;
@@ -15,6 +16,9 @@ class TitleBar;
 class TitleBar : public QWidget {
     Q_OBJECT
 public:
+    // The bar's own buttons, as `setButtonVisible` and `signalTitleClicked` name them.
+    enum Button : uint8_t { kAboutButton = 0, kSetButton = 1, kUserButton = 2 };
+
     // How much of the bar must stay on the available area when dragged.
     static constexpr int kReachable = 50;
 
@@ -22,7 +26,6 @@ public:
     ~TitleBar() override;
 
     void setTitle(const QString& title);
-    // which: 0 About, 1 Set.
     void setButtonVisible(uint8_t which, bool visible);
     void setUserVisible(bool visible);
     void setUserInfo(const QString& avatarPath, const QString& name);
@@ -53,7 +56,7 @@ private:
     void updateMaxButton();
     void storeGeometry();
 
-    Ui::TitleBar* ui_;
+    std::unique_ptr<Ui::TitleBar> ui_;
     bool dragging_ = false;
     QPoint lastPos_;
     QPointer<QWidget> watchedWindow_;

@@ -14,9 +14,7 @@ Toast::Toast(QWidget* parent) : QWidget(parent), ui_(new Ui::ToastClass) {
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
-Toast::~Toast() {
-    delete ui_;
-}
+Toast::~Toast() = default;
 
 void Toast::setText(const QString& text) {
     ui_->label->setText(text);

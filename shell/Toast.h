@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 namespace Ui {
 class ToastClass;
@@ -34,5 +35,5 @@ protected:
 private:
     void fade(qreal from, qreal to, bool closeWhenDone);
 
-    Ui::ToastClass* ui_;
+    std::unique_ptr<Ui::ToastClass> ui_;
 };

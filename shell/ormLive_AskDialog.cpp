@@ -22,22 +22,20 @@ ormLive_AskDialog::ormLive_AskDialog(const QString& title, const QString& text, 
     applyMode(mode);
 }
 
-ormLive_AskDialog::~ormLive_AskDialog() {
-    delete ui_;
-}
+ormLive_AskDialog::~ormLive_AskDialog() = default;
 
 QString ormLive_AskDialog::inputText() const {
     return ui_->textEdit->text();
 }
 
 void ormLive_AskDialog::applyMode(int mode) {
-    ui_->pushButton_yes->setVisible(mode == 1 || mode == 3);
-    ui_->pushButton_no->setVisible(mode == 2 || mode == 3 || mode == 8);
-    ui_->pushButton_copy->setVisible(mode == 4);
-    ui_->pushButton_jion->setVisible(mode == 8);
-    ui_->textEdit->setVisible(mode == 8);
+    ui_->pushButton_yes->setVisible(mode == kOk || mode == kOkCancel);
+    ui_->pushButton_no->setVisible(mode == kCancel || mode == kOkCancel || mode == kJoin);
+    ui_->pushButton_copy->setVisible(mode == kCopy);
+    ui_->pushButton_jion->setVisible(mode == kJoin);
+    ui_->textEdit->setVisible(mode == kJoin);
     // With nothing to say above the input, the input takes the text's place in the middle.
-    ui_->label_content->setVisible(!(mode == 8 && ui_->label_content->text().isEmpty()));
+    ui_->label_content->setVisible(!(mode == kJoin && ui_->label_content->text().isEmpty()));
     ui_->pushButton_close->setVisible(true);
 }
 

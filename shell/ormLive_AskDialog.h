@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QDialog>
+#include <memory>
 
 namespace Ui {
 class ormLive_AskDialog;
@@ -12,8 +13,15 @@ class ormLive_AskDialog;
 class ormLive_AskDialog : public QDialog {
     Q_OBJECT
 public:
-    // Modes: 1 OK; 2 Cancel; 3 OK and Cancel; 4 Copy (shows a code); 8 Join, Cancel and an
-    // input for a code. Any other mode shows no button besides the close button.
+    // Which buttons show; any other mode shows no button besides the close button.
+    enum Mode {
+        kOk = 1,
+        kCancel = 2,
+        kOkCancel = 3,
+        kCopy = 4,  // shows a code
+        kJoin = 8,  // Join, Cancel and an input for a code
+    };
+
     ormLive_AskDialog(const QString& title, const QString& text, int mode,
                       QWidget* parent = nullptr);
     ~ormLive_AskDialog() override;
@@ -35,7 +43,7 @@ private:
     void applyMode(int mode);
     void paintShadow(QPainter& painter, const QRect& inner);
 
-    Ui::ormLive_AskDialog* ui_;
+    std::unique_ptr<Ui::ormLive_AskDialog> ui_;
     int shadowWidth_ = 5;
     QBrush background_{Qt::transparent, Qt::SolidPattern};
     bool active_ = true;

@@ -47,6 +47,9 @@ public:
     void updateSource(const orbLiveImp::SoureParam& in);
     void getSourceChoices(uint8_t kind, QString& typeId, QStringList& names,
                           QList<QVariant>& values);
+    // Empty when materials of `kind` can be made here; otherwise why not, in the user's words
+    // (the material panel shows it on the disabled button).
+    QString unavailableReason(uint8_t kind) const;
     bool getSourceHotkeys(const QString& name, std::vector<orbLiveImp::OrbShortcut>& out);
     // Binds a slideshow's previous and next slide keys; a new material gets its keys here,
     // since adding one only takes its settings.

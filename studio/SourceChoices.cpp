@@ -2,6 +2,9 @@
 
 #include <obs.hpp>
 
+#include "core/Log.h"
+#include "frontend/SourceFactory.h"
+
 namespace {
 
 // Properties are freed with the returned holder.
@@ -58,20 +61,11 @@ const QStringList& SourceChoices::choiceProperties() {
     return names;
 }
 
-QVariant SourceChoices::itemValue(obs_property_t* list, size_t index) {
-    switch (obs_property_list_format(list)) {
-        case OBS_COMBO_FORMAT_INT:
-            return QVariant(static_cast<qlonglong>(obs_property_list_item_int(list, index)));
-        case OBS_COMBO_FORMAT_FLOAT:
-            return QVariant(obs_property_list_item_float(list, index));
-        case OBS_COMBO_FORMAT_STRING:
-            return QVariant(QString::fromUtf8(obs_property_list_item_string(list, index)));
-        default:
-            return QVariant();
-    }
-}
-
 void SourceChoices::list(const char* typeId, QStringList& names, QList<QVariant>& values) {
+    if (!SourceFactory::registered(typeId)) {
+        live::log::warn("{}: {} is not available here", "SourceChoices::list", typeId);
+        return;
+    }
     const char* latest = obs_get_latest_input_type_id(typeId);
     // Some capture types can only list their choices from an instance.
     OBSSourceAutoRelease probe =
@@ -89,7 +83,7 @@ void SourceChoices::list(const char* typeId, QStringList& names, QList<QVariant>
             const QString name = QString::fromUtf8(obs_property_list_item_name(p, i));
             if (!name.isEmpty()) {
                 names.append(name);
-                values.append(itemValue(p, i));
+                values.append(SourceFactory::itemValue(p, i));
             }
         }
     }

@@ -14,7 +14,8 @@ public:
     // The list properties whose items are material choices, on every platform we know.
     static const QStringList& choiceProperties();
 
-    // Walks the visible choice lists of the latest version of the input type.
+    // Walks the visible choice lists of the latest version of the input type; nothing when
+    // the type is not registered.
     static void list(const char* typeId, QStringList& names, QList<QVariant>& values);
 
     // The display name of the item of `property` whose value equals the setting's current
@@ -24,6 +25,4 @@ public:
     // false when no item carries that name.
     static bool setByName(obs_source_t* source, const char* property, const QString& name,
                           obs_data_t* settings);
-
-    static QVariant itemValue(obs_property_t* list, size_t index);
 };

@@ -23,9 +23,7 @@ PageControl::PageControl(QWidget* parent)
     update(1);
 }
 
-PageControl::~PageControl() {
-    delete ui_;
-}
+PageControl::~PageControl() = default;
 
 void PageControl::update(int page) {
     pageCount_ = qMax(1, (totalRows_ + pageSize_ - 1) / pageSize_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 class QButtonGroup;
 
@@ -32,7 +33,7 @@ private:
     void update(int page);
     int targetPage(int id) const;
 
-    Ui::PageControl* ui_;
+    std::unique_ptr<Ui::PageControl> ui_;
     QButtonGroup* group_;
     int totalRows_ = 0;
     int pageSize_ = 10;

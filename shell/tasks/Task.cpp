@@ -4,11 +4,13 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 #include "core/DialogSeam.h"
 #include "core/IConfig.h"
 #include "core/Log.h"
 #include "net/OrbHttpMgr.h"
+#include "shell/RequestNotice.h"
 #include "shell/ormLive_AskDialog.h"
 #include "shell/tasks/PageControl.h"
 #include "shell/tasks/orbLive_jionRoomItem.h"
@@ -17,7 +19,6 @@
 namespace {
 
 enum FilterId { kWaiting = 1, kFinished = 2, kJoin = 3, kAll = 6 };
-enum AskMode { kAskNotice = 1, kAskConfirm = 3, kAskJoin = 8 };
 constexpr int kMinRows = 10;
 constexpr int kRowHeight = 44;
 
@@ -61,9 +62,7 @@ Task::Task(std::shared_ptr<live::IConfig> config, std::shared_ptr<live::INetwork
     setupTable();
 }
 
-Task::~Task() {
-    delete ui_;
-}
+Task::~Task() = default;
 
 int Task::serverType() const {
     return config_ ? config_->getType() : 0;
@@ -105,7 +104,8 @@ void Task::request(int pageIndex, int pageSize, int status, const QString& name)
     record.pageSize = pageSize;
     record.taskStatus = status;
     record.taskName = name;
-    net_->sendReq(live::kTaskListRoom, net_->buildArgs(&record));
+    RequestNotice::send(net_.get(), live::kTaskListRoom, net_->buildArgs(&record), this,
+                        "Task::request");
 }
 
 void Task::slotButtonClicked(int id) {
@@ -115,7 +115,8 @@ void Task::slotButtonClicked(int id) {
         status_ = id;
         request(0, ui_->widget_page->pageSize(), status_, QString());
     } else if (id == kJoin) {
-        ormLive_AskDialog dialog(QStringLiteral("加入直播"), QString(), kAskJoin, this);
+        ormLive_AskDialog dialog(QStringLiteral("加入直播"), QString(), ormLive_AskDialog::kJoin,
+                                 this);
         live::DialogSeam::exec(&dialog);
     }
 }
@@ -134,16 +135,16 @@ void Task::on_logout_clicked() {
 }
 
 bool Task::unwrap(const QByteArray& reply, QJsonObject* data) const {
-    // The service wraps list replies in a JSONP callback; its parentheses go, wherever they are.
-    QString text = QString::fromUtf8(reply);
-    if (serverType() == 1) {
-        text.remove(QLatin1Char('('));
-    } else {
-        text.remove(QStringLiteral("444("));
-    }
-    text.remove(QLatin1Char(')'));
+    // The service wraps list replies in a JSONP callback ("444(...)", or "(...)" with the
+    // empty callback of server variant 1). Only that wrapper goes: a task's name may hold
+    // parentheses of its own.
+    static const QRegularExpression wrapper(QStringLiteral("^\\s*[\\w$.]*\\((.*)\\)\\s*;?\\s*$"),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    const QString text = QString::fromUtf8(reply);
+    const QRegularExpressionMatch wrapped = wrapper.match(text);
     QJsonParseError err;
-    const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8(), &err);
+    const QJsonDocument doc =
+        QJsonDocument::fromJson((wrapped.hasMatch() ? wrapped.captured(1) : text).toUtf8(), &err);
     if (err.error != QJsonParseError::NoError || !doc.isObject()) {
         return false;
     }
@@ -210,7 +211,10 @@ void Task::joinroom(int row, int) {
         live::OrbHttpMgr::IParamID record;
         record.type = live::kTaskDetails;
         record.id = joiningTaskId_;
-        net_->sendReq(live::kTaskDetails, net_->buildArgs(&record));
+        if (!RequestNotice::send(net_.get(), live::kTaskDetails, net_->buildArgs(&record), this,
+                                 "Task::joinroom")) {
+            joining_ = false;
+        }
     }
 }
 
@@ -223,7 +227,7 @@ void Task::onTaskDetails(const QJsonObject& data) {
         return;
     }
     const QString text = QStringLiteral("该直播主持人已被修改，请与直播负责人确认直播信息");
-    ormLive_AskDialog dialog(QStringLiteral("警告"), text, kAskNotice, this);
+    ormLive_AskDialog dialog(QStringLiteral("警告"), text, ormLive_AskDialog::kOk, this);
     live::DialogSeam::exec(&dialog, text);
 }
 
@@ -236,14 +240,15 @@ void Task::backplay(int row, int) {
 
 void Task::endTask(int row, int) {
     const QString text = QStringLiteral("结束直播后将无法重新开始，请确认是否结束直播？");
-    ormLive_AskDialog dialog(QStringLiteral("询问"), text, kAskConfirm, this);
+    ormLive_AskDialog dialog(QStringLiteral("询问"), text, ormLive_AskDialog::kOkCancel, this);
     if (live::DialogSeam::exec(&dialog, text) != QDialog::Accepted || !net_) {
         return;
     }
     live::OrbHttpMgr::IParamID record;
     record.type = live::kTaskStopLive;
     record.id = dataList_.at(row).toObject().value(QStringLiteral("taskId")).toInt();
-    net_->sendReq(live::kTaskStopLive, net_->buildArgs(&record));
+    RequestNotice::send(net_.get(), live::kTaskStopLive, net_->buildArgs(&record), this,
+                        "Task::endTask");
 }
 
 void Task::setUserInfo(const QString& name, const QString& avatarPath) {

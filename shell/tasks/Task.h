@@ -54,7 +54,7 @@ private:
     void onTaskDetails(const QJsonObject& data);
     int serverType() const;
 
-    Ui::Task* ui_;
+    std::unique_ptr<Ui::Task> ui_;
     std::shared_ptr<live::IConfig> config_;
     std::shared_ptr<live::INetwork> net_;
     QButtonGroup* group_;

@@ -6,6 +6,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include "frontend/StudioCodes.h"
+
 namespace outputtest {
 
 QString makeToneClip(const QString& path, int seconds) {
@@ -69,14 +71,14 @@ void OutputEvents::attach(OBSApp* app) {
     app->OBSWinInit(
         nullptr,
         [this](uint8_t op, const QString& name, QVariant value) {
-            if (op == 5) {
+            if (op == orbLiveImp::kSceneStreaming) {
                 lines_.append(QStringLiteral("5 %1").arg(value.toString()));
-            } else if (op == 6) {
+            } else if (op == orbLiveImp::kSceneRecording) {
                 lines_.append(QStringLiteral("6 %1 %2").arg(value.toString(), name));
             }
         },
         [this](const orbLiveImp::SceneItemData& data) {
-            if (data.op == 9) {
+            if (data.op == orbLiveImp::kItemAudioLevel) {
                 levels.append(data);
                 levelsOnMainThread =
                     levelsOnMainThread && QThread::currentThread() == qApp->thread();

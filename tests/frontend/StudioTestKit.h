@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "frontend/OBSApp.h"
+#include "support/Require.h"
 
 // Shared by the studio tests: one OBSApp per test process, started on the test display
 // with a fresh studio folder, and checked for leaked engine allocations after shutdown.
@@ -15,11 +16,10 @@ namespace studiotest {
 OBSApp* app();
 int initResult();
 // Fails the test case when the studio should have started; skips it without a display.
-#define STUDIO_REQUIRE()                            \
-    do {                                            \
-        if (qEnvironmentVariableIsEmpty("DISPLAY")) \
-            QSKIP("the studio needs an X display"); \
-        QCOMPARE(studiotest::initResult(), 0);      \
+#define STUDIO_REQUIRE()                                                                       \
+    do {                                                                                       \
+        ORB_REQUIRE(!qEnvironmentVariableIsEmpty("DISPLAY"), "the studio needs an X display"); \
+        QCOMPARE(studiotest::initResult(), 0);                                                 \
     } while (false)
 
 // Runs `run` (the tests) between the studio's start and shutdown; returns the exit status,

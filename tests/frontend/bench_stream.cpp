@@ -12,6 +12,9 @@
 
 #include "OutputTestKit.h"
 #include "frontend/OBSApp.h"
+#include "frontend/StudioCodes.h"
+
+using namespace orbLiveImp;
 
 namespace {
 
@@ -71,7 +74,7 @@ int main(int argc, char** argv) {
     const double cpuBefore = cpuSeconds();
     QElapsedTimer clock;
     clock.start();
-    app.ctrlVoice(6, 0);
+    app.ctrlVoice(kStreamStart, 0);
     if (!events.waitFor("5 true")) {
         std::fprintf(stderr, "the server did not take the stream\n");
         return 4;
@@ -90,7 +93,7 @@ int main(int argc, char** argv) {
     const double streamed = clock.elapsed() / 1000.0;
     const double cpu = cpuSeconds() - cpuBefore;
     const uint32_t lagged = obs_get_lagged_frames() - laggedBefore;
-    app.ctrlVoice(7, 0);
+    app.ctrlVoice(kStreamStop, 0);
     (void)events.waitFor("5 false");
 
     QJsonObject result{{"seconds", streamed},

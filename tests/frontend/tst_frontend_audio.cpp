@@ -6,6 +6,9 @@
 #include "OutputTestKit.h"
 #include "StudioTestKit.h"
 #include "frontend/AudioLevelMeter.h"
+#include "frontend/StudioCodes.h"
+
+using namespace orbLiveImp;
 
 using studiotest::app;
 
@@ -54,31 +57,31 @@ private slots:
     }
 
     void muteAndVolumeFollowTheVoiceCodes() {
-        QVERIFY(app()->ctrlVoice(1, 0));
+        QVERIFY(app()->ctrlVoice(kSpeakerMute, 0));
         QVERIFY(obs_source_muted(onChannel(1)));
         QVERIFY(!obs_source_muted(onChannel(3)));
-        QVERIFY(app()->ctrlVoice(0, 0));
+        QVERIFY(app()->ctrlVoice(kSpeakerOn, 0));
         QVERIFY(!obs_source_muted(onChannel(1)));
-        QVERIFY(app()->ctrlVoice(4, 0));
+        QVERIFY(app()->ctrlVoice(kMicrophoneMute, 0));
         QVERIFY(obs_source_muted(onChannel(3)));
-        QVERIFY(app()->ctrlVoice(3, 0));
+        QVERIFY(app()->ctrlVoice(kMicrophoneOn, 0));
         QVERIFY(!obs_source_muted(onChannel(3)));
 
-        QVERIFY(app()->ctrlVoice(2, 40));
+        QVERIFY(app()->ctrlVoice(kSpeakerVolume, 40));
         QCOMPARE(obs_source_get_volume(onChannel(1)), 0.4f);
         QCOMPARE(obs_source_get_volume(onChannel(3)), 1.0f);
-        QVERIFY(app()->ctrlVoice(5, 80));
+        QVERIFY(app()->ctrlVoice(kMicrophoneVolume, 80));
         QCOMPARE(obs_source_get_volume(onChannel(3)), 0.8f);
-        QVERIFY(app()->ctrlVoice(5, 250));
+        QVERIFY(app()->ctrlVoice(kMicrophoneVolume, 250));
         QCOMPARE(obs_source_get_volume(onChannel(3)), 1.0f);
-        QVERIFY(app()->ctrlVoice(5, -7));
+        QVERIFY(app()->ctrlVoice(kMicrophoneVolume, -7));
         QCOMPARE(obs_source_get_volume(onChannel(3)), 0.0f);
         QVERIFY(!app()->ctrlVoice(42, 0));
     }
 
     void changingTheDeviceKeepsMuteAndVolume() {
-        QVERIFY(app()->ctrlVoice(4, 0));
-        QVERIFY(app()->ctrlVoice(5, 30));
+        QVERIFY(app()->ctrlVoice(kMicrophoneMute, 0));
+        QVERIFY(app()->ctrlVoice(kMicrophoneVolume, 30));
         obs_source_t* before = onChannel(3).Get();  // identity only
         resetMicrophone(app()->InputAudioSource(), "usb-mic");
         {
@@ -100,12 +103,12 @@ private slots:
 
         resetMicrophone(app()->InputAudioSource(), "disabled");
         QVERIFY(!onChannel(3));
-        QVERIFY2(app()->ctrlVoice(5, 60), "kept for when a device comes back");
+        QVERIFY2(app()->ctrlVoice(kMicrophoneVolume, 60), "kept for when a device comes back");
         resetMicrophone(app()->InputAudioSource(), "default");
         QCOMPARE(obs_source_get_volume(onChannel(3)), 0.6f);
         QVERIFY(obs_source_muted(onChannel(3)));
-        QVERIFY(app()->ctrlVoice(3, 0));
-        QVERIFY(app()->ctrlVoice(5, 100));
+        QVERIFY(app()->ctrlVoice(kMicrophoneOn, 0));
+        QVERIFY(app()->ctrlVoice(kMicrophoneVolume, 100));
         QCOMPARE(profileDevice("AuxDevice1"), QString("default"));
     }
 
@@ -160,7 +163,7 @@ private slots:
         // ffmpeg's tone peaks at -18 dB.
         QVERIFY2(loudest >= 55 && loudest <= 85, qPrintable(QString::number(loudest)));
 
-        QVERIFY(app()->ctrlVoice(4, 0));
+        QVERIFY(app()->ctrlVoice(kMicrophoneMute, 0));
         QTest::qWait(800);
         events.clear();
         QTest::qWait(1000);
@@ -169,7 +172,7 @@ private slots:
             QCOMPARE(int(d.value), 0);
         }
         app()->OBSWinReset();
-        QVERIFY(app()->ctrlVoice(3, 0));
+        QVERIFY(app()->ctrlVoice(kMicrophoneOn, 0));
         resetMicrophone(app()->InputAudioSource(), "default");
     }
 };

@@ -5,12 +5,21 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include "PrivateDisplay.h"
 #include "StudioTestKit.h"
 #include "frontend/PreviewDisplay.h"
+#include "frontend/SceneItems.h"
 #include "frontend/SourceListWidget.h"
+#include "frontend/StudioCodes.h"
+
+using namespace orbLiveImp;
 
 using studiotest::app;
 using studiotest::itemLine;
+
+namespace {
+QString g_displayFailure;
+}
 
 // The preview in a host widget, the material list lent to a panel, and the material menu.
 class TestFrontendPreview : public QObject {
@@ -65,21 +74,20 @@ private:
         return false;
     }
 
+    // The items are removed after the enumeration: freeing one inside it would take the
+    // graphics lock while holding the scene's, the reverse of the render thread's order.
     void clearScene() {
         obs_scene_t* scene = basic()->GetCurrentScene();
-        obs_scene_enum_items(
-            scene,
-            [](obs_scene_t*, obs_sceneitem_t* item, void*) {
-                obs_sceneitem_remove(item);
-                return true;
-            },
-            nullptr);
+        for (const OBSSceneItem& item : SceneItems::list(scene)) {
+            obs_sceneitem_remove(item);
+        }
         obs_scene_release(scene);
         QCoreApplication::processEvents();
     }
 
 private slots:
     void initTestCase() {
+        ORB_REQUIRE(g_displayFailure.isEmpty(), g_displayFailure);
         STUDIO_REQUIRE();
         scene_ = basic()->currentSceneName();
     }
@@ -125,8 +133,8 @@ private slots:
 
     void previewFollowsTheCurrentScene() {
         addColour("GreenToo", 0xFF00FF00);
-        QVERIFY(app()->ctrlScene(0, "Red", 0));
-        QVERIFY(app()->ctrlScene(4, "Red", 0));
+        QVERIFY(app()->ctrlScene(kSceneAdd, "Red", 0));
+        QVERIFY(app()->ctrlScene(kSceneCurrent, "Red", 0));
         addColour("RedFill", 0xFF0000FF);  // ABGR: red
         QWidget host(nullptr, Qt::WindowStaysOnTopHint);
         host.resize(320, 180);
@@ -134,9 +142,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&host));
         log_.attach(&host);
         QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(160, 90), 255, 0, 0), 15000);
-        QVERIFY(app()->ctrlScene(4, scene_, 0));
+        QVERIFY(app()->ctrlScene(kSceneCurrent, scene_, 0));
         QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(160, 90), 0, 255, 0), 15000);
-        QVERIFY(app()->ctrlScene(1, "Red", 0));
+        QVERIFY(app()->ctrlScene(kSceneRemove, "Red", 0));
     }
 
     void selectedItemIsOutlined() {
@@ -149,7 +157,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(320, 240), 0, 0, 255) &&
                                      !rowsHaveColour(grab(&host), 320, 55, 65, 255, 0, 0),
                                  15000);
-        QVERIFY(app()->ctrlSceneItem("Blue", 5, true));
+        QVERIFY(app()->ctrlSceneItem("Blue", kItemSelect, true));
         // The outline runs along the picture's top edge, 60 pixels down.
         QTRY_VERIFY_WITH_TIMEOUT(rowsHaveColour(grab(&host), 320, 55, 65, 255, 0, 0), 15000);
     }
@@ -216,7 +224,7 @@ private slots:
         addColour("Over", 0xFF0000FF);
         log_.attach();
         log_.waitFor(4);
-        QVERIFY(app()->ctrlSceneItem("Over", 5, true));
+        QVERIFY(app()->ctrlSceneItem("Over", kItemSelect, true));
         QMenu* menu = basic()->CreateSourcePopupMenu();
         QVERIFY(menu);
         QTRY_VERIFY(menu->isVisible());
@@ -232,9 +240,10 @@ private slots:
         menu->findChild<QAction*>("actionProperties")->trigger();
         menu->findChild<QAction*>("actionRemove")->trigger();
         QVERIFY(!item("Over"));
-        const QStringList expected = {itemLine(5, scene_, "Over", 1),
-                                      itemLine(3, scene_, "Over", 0), itemLine(7, scene_, ""),
-                                      itemLine(8, scene_, "Over"), itemLine(2, scene_, "Over", 1)};
+        const QStringList expected = {
+            itemLine(kItemSelect, scene_, "Over", 1), itemLine(kItemVisible, scene_, "Over", 0),
+            itemLine(kItemOrder, scene_, ""), itemLine(kItemProperties, scene_, "Over"),
+            itemLine(kItemRemove, scene_, "Over", 1)};
         QCOMPARE(log_.waitFor(expected.size()), expected);
         menu->close();
     }
@@ -251,5 +260,17 @@ private slots:
     }
 };
 
-STUDIO_TEST_MAIN(TestFrontendPreview)
+// The preview is read back from the X server and the menu grabs the pointer: a display of
+// its own keeps other tests' windows and grabs out of both.
+int main(int argc, char** argv) {
+    PrivateDisplay display;
+    if (!display.start()) {
+        g_displayFailure = display.failure();
+        qunsetenv("DISPLAY");
+    }
+    return studiotest::runWithStudio(argc, argv, [&] {
+        TestFrontendPreview test;
+        return QTest::qExec(&test, argc, argv);
+    });
+}
 #include "tst_frontend_preview.moc"

@@ -14,7 +14,10 @@
 #include "OutputTestKit.h"
 #include "RtmpServer.h"
 #include "StudioTestKit.h"
+#include "frontend/StudioCodes.h"
 #include "net/LogFile.h"
+
+using namespace orbLiveImp;
 
 using studiotest::app;
 
@@ -56,7 +59,7 @@ int runChild(int argc, char** argv) {
         recordInto(&a, folder, "mp4");
         outputtest::OutputEvents events;
         events.attach(&a);
-        a.ctrlVoice(8, 0);
+        a.ctrlVoice(kRecordStart, 0);
         if (!events.waitFor("6 true")) {
             out("no recording");
             return 3;
@@ -113,7 +116,7 @@ private:
     // Records for `ms` and returns the path the stop reported.
     QString recordFor(int ms) {
         events_.clear();
-        if (!app()->ctrlVoice(8, 0) || !events_.waitFor("6 true")) {
+        if (!app()->ctrlVoice(kRecordStart, 0) || !events_.waitFor("6 true")) {
             return QString();
         }
         QTest::qWait(ms);
@@ -123,7 +126,7 @@ private:
             qWarning("record clock at %llu s", static_cast<unsigned long long>(util.recordSeconds));
             return QString();
         }
-        if (!app()->ctrlVoice(9, 0) || !events_.waitFor("6 false")) {
+        if (!app()->ctrlVoice(kRecordStop, 0) || !events_.waitFor("6 false")) {
             return QString();
         }
         return events_.lastRecordedPath();
@@ -139,10 +142,10 @@ private slots:
     }
 
     void cleanup() {
-        if (app()->ctrlVoice(9, 0)) {
+        if (app()->ctrlVoice(kRecordStop, 0)) {
             (void)events_.waitFor("6 false");
         }
-        if (app()->ctrlVoice(7, 0)) {
+        if (app()->ctrlVoice(kStreamStop, 0)) {
             (void)events_.waitFor("5 false");
         }
     }
@@ -195,7 +198,7 @@ private slots:
         recordInto(app(), blocker.fileName() + "/videos", "mp4");
         LogFile log;
         events_.clear();
-        QVERIFY(!app()->ctrlVoice(8, 0));
+        QVERIFY(!app()->ctrlVoice(kRecordStart, 0));
         QVERIFY(events_.waitFor("6 false", 5000));
         QCOMPARE(events_.lines(), QStringList({"6 false "}));
         QVERIFY(log.text().contains("cannot be written"));
@@ -211,16 +214,16 @@ private slots:
         QVERIFY(server.start());
         app()->setRTMPUrl(server.url() + "/", "beside");
         events_.clear();
-        QVERIFY(app()->ctrlVoice(6, 0));
+        QVERIFY(app()->ctrlVoice(kStreamStart, 0));
         QVERIFY(events_.waitFor("5 true"));
-        QVERIFY(app()->ctrlVoice(8, 0));
+        QVERIFY(app()->ctrlVoice(kRecordStart, 0));
         QVERIFY(events_.waitFor("6 true"));
         QTest::qWait(1500);
         server.stop();
         QVERIFY(events_.waitFor("5 false"));  // one retry after a second, then it gives up
         QTest::qWait(2500);
         QVERIFY2(!events_.lines().join(',').contains("6 false"), "the recording went on");
-        QVERIFY(app()->ctrlVoice(9, 0));
+        QVERIFY(app()->ctrlVoice(kRecordStop, 0));
         QVERIFY(events_.waitFor("6 false"));
         const MediaProbe probe = MediaProbe::of(events_.lastRecordedPath());
         QCOMPARE(probe.videoCodec, QString("h264"));
@@ -235,16 +238,16 @@ private slots:
         QVERIFY(server.start());
         app()->setRTMPUrl(server.url() + "/", "joined");
         events_.clear();
-        QVERIFY(app()->ctrlVoice(8, 0));
+        QVERIFY(app()->ctrlVoice(kRecordStart, 0));
         QVERIFY(events_.waitFor("6 true"));
         QTest::qWait(1000);
-        QVERIFY(app()->ctrlVoice(6, 0));
+        QVERIFY(app()->ctrlVoice(kStreamStart, 0));
         QVERIFY(events_.waitFor("5 true"));
         QTest::qWait(2500);
-        QVERIFY(app()->ctrlVoice(9, 0));
+        QVERIFY(app()->ctrlVoice(kRecordStop, 0));
         QVERIFY(events_.waitFor("6 false"));
         QTest::qWait(1000);  // the stream carries on alone
-        QVERIFY(app()->ctrlVoice(7, 0));
+        QVERIFY(app()->ctrlVoice(kStreamStop, 0));
         QVERIFY(events_.waitFor("5 false"));
         server.stop();
         const MediaProbe streamed = MediaProbe::of(server.recording("joined"));
@@ -284,8 +287,9 @@ private slots:
         QVERIFY2(output.contains("leaks 0"), output.constData());
         const MediaProbe probe = MediaProbe::of(onlyFileIn(folder));
         QCOMPARE(probe.videoCodec, QString("h264"));
-        // The app recorded 3.2 s; a stop cut short loses what encoders and muxer still held.
-        QVERIFY2(probe.duration > 3.0, qPrintable(QString::number(probe.duration)));
+        // The app recorded 3.2 s; a stop cut short would lose the two seconds or so that the
+        // encoders and the muxer still held. A loaded machine may start late by a few frames.
+        QVERIFY2(probe.duration > 2.5, qPrintable(QString::number(probe.duration)));
         child->deleteLater();
     }
 };

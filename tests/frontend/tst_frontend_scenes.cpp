@@ -1,6 +1,9 @@
 #include <QtTest>
 
 #include "StudioTestKit.h"
+#include "frontend/StudioCodes.h"
+
+using namespace orbLiveImp;
 
 using studiotest::app;
 using studiotest::itemLine;
@@ -19,12 +22,12 @@ private:
     void resetScenes(const QStringList& names) {
         for (const QString& name : names) {
             if (!basic()->sceneNames().contains(name)) {
-                QVERIFY(app()->ctrlScene(0, name, 0));
+                QVERIFY(app()->ctrlScene(kSceneAdd, name, 0));
             }
         }
         for (const QString& name : basic()->sceneNames()) {
             if (!names.contains(name)) {
-                QVERIFY(app()->ctrlScene(1, name, 0));
+                QVERIFY(app()->ctrlScene(kSceneRemove, name, 0));
             }
         }
         for (int i = 0; i < names.size(); ++i) {
@@ -33,7 +36,7 @@ private:
                 QVERIFY(basic()->reorderScene(from, i));
             }
         }
-        QVERIFY(app()->ctrlScene(4, names.first(), 0));
+        QVERIFY(app()->ctrlScene(kSceneCurrent, names.first(), 0));
         QCoreApplication::processEvents();
         log_.take();
     }
@@ -46,20 +49,22 @@ private slots:
         QCOMPARE(basic()->currentSceneName(), basic()->sceneNames().first());
         log_.attach();
         const QString first = basic()->sceneNames().first();
-        QCOMPARE(log_.waitFor(2), QStringList({sceneLine(0, first), sceneLine(4, first)}));
+        QCOMPARE(log_.waitFor(2),
+                 QStringList({sceneLine(kSceneAdd, first), sceneLine(kSceneCurrent, first)}));
     }
 
     void sceneOpsAreReportedInOrder() {
         resetScenes({"Base"});
-        QVERIFY(app()->ctrlScene(0, "A", 0));
-        QVERIFY(app()->ctrlScene(0, "B", 0));
-        QVERIFY(app()->ctrlScene(2, "B", QString("C")));
-        QVERIFY(app()->ctrlScene(4, "C", 0));
+        QVERIFY(app()->ctrlScene(kSceneAdd, "A", 0));
+        QVERIFY(app()->ctrlScene(kSceneAdd, "B", 0));
+        QVERIFY(app()->ctrlScene(kSceneRename, "B", QString("C")));
+        QVERIFY(app()->ctrlScene(kSceneCurrent, "C", 0));
         QVERIFY(basic()->reorderScene(2, 0));
-        QVERIFY(app()->ctrlScene(1, "A", 0));
+        QVERIFY(app()->ctrlScene(kSceneRemove, "A", 0));
         const QStringList expected = {
-            sceneLine(0, "A"), sceneLine(0, "B"),    sceneLine(2, "B", "C"),
-            sceneLine(4, "C"), sceneLine(3, "C", 0), sceneLine(1, "A"),
+            sceneLine(kSceneAdd, "A"),         sceneLine(kSceneAdd, "B"),
+            sceneLine(kSceneRename, "B", "C"), sceneLine(kSceneCurrent, "C"),
+            sceneLine(kSceneMoved, "C", 0),    sceneLine(kSceneRemove, "A"),
         };
         QCOMPARE(log_.waitFor(expected.size()), expected);
         QCOMPARE(basic()->sceneNames(), QStringList({"C", "Base"}));
@@ -100,19 +105,20 @@ private slots:
         QCOMPARE(log_.waitFor(0), QStringList());
         QCOMPARE(basic()->sceneNames(), QStringList({"S1", "S2"}));
         QCOMPARE(basic()->currentSceneName(), QString("S1"));
-        QVERIFY(app()->ctrlSceneItem("Pic", 2, true));
+        QVERIFY(app()->ctrlSceneItem("Pic", kItemRemove, true));
     }
 
     void removingTheCurrentSceneMovesCurrent() {
         resetScenes({"R1", "R2", "R3"});
-        QVERIFY(app()->ctrlScene(4, "R2", 0));
-        QVERIFY(app()->ctrlScene(1, "R2", 0));
+        QVERIFY(app()->ctrlScene(kSceneCurrent, "R2", 0));
+        QVERIFY(app()->ctrlScene(kSceneRemove, "R2", 0));
         QCOMPARE(basic()->currentSceneName(), QString("R3"));
         // The last scene goes: the one before it takes over.
-        QVERIFY(app()->ctrlScene(1, "R3", 0));
+        QVERIFY(app()->ctrlScene(kSceneRemove, "R3", 0));
         QCOMPARE(basic()->currentSceneName(), QString("R1"));
-        const QStringList expected = {sceneLine(4, "R2"), sceneLine(1, "R2"), sceneLine(4, "R3"),
-                                      sceneLine(1, "R3"), sceneLine(4, "R1")};
+        const QStringList expected = {sceneLine(kSceneCurrent, "R2"), sceneLine(kSceneRemove, "R2"),
+                                      sceneLine(kSceneCurrent, "R3"), sceneLine(kSceneRemove, "R3"),
+                                      sceneLine(kSceneCurrent, "R1")};
         QCOMPARE(log_.waitFor(expected.size()), expected);
 
         OBSSourceAutoRelease program = obs_get_output_source(0);
@@ -121,14 +127,14 @@ private slots:
 
     void removingAnotherSceneKeepsCurrent() {
         resetScenes({"K1", "K2"});
-        QVERIFY(app()->ctrlScene(1, "K2", 0));
+        QVERIFY(app()->ctrlScene(kSceneRemove, "K2", 0));
         QCOMPARE(basic()->currentSceneName(), QString("K1"));
-        QCOMPARE(log_.waitFor(1), QStringList({sceneLine(1, "K2")}));
+        QCOMPARE(log_.waitFor(1), QStringList({sceneLine(kSceneRemove, "K2")}));
     }
 
     void removingEverySceneLeavesNoCurrent() {
         resetScenes({"Only"});
-        QVERIFY(app()->ctrlScene(1, "Only", 0));
+        QVERIFY(app()->ctrlScene(kSceneRemove, "Only", 0));
         QCOMPARE(basic()->sceneNames(), QStringList());
         QVERIFY(basic()->GetCurrentScene() == nullptr);
         QCOMPARE(basic()->getSceneItemCount(), 0);
@@ -137,10 +143,11 @@ private slots:
         pic.value = studiotest::makePng(QDir::temp().filePath("tst_scenes_pic.png"), Qt::red);
         QCOMPARE(app()->addSceneItem(pic), QString());
         // A new scene becomes current on its own.
-        QVERIFY(app()->ctrlScene(0, "Again", 0));
+        QVERIFY(app()->ctrlScene(kSceneAdd, "Again", 0));
         QCOMPARE(basic()->currentSceneName(), QString("Again"));
-        const QStringList expected = {sceneLine(1, "Only"), sceneLine(0, "Again"),
-                                      sceneLine(4, "Again")};
+        const QStringList expected = {sceneLine(kSceneRemove, "Only"),
+                                      sceneLine(kSceneAdd, "Again"),
+                                      sceneLine(kSceneCurrent, "Again")};
         QCOMPARE(log_.waitFor(expected.size()), expected);
     }
 
@@ -160,17 +167,18 @@ private slots:
         pic.value = studiotest::makePng(QDir::temp().filePath("tst_scenes_pic.png"), Qt::red);
         QCOMPARE(app()->addSceneItem(pic), QString("DPic"));
         app()->OBSWinReset();
-        QVERIFY(app()->ctrlScene(0, "D2", 0));
+        QVERIFY(app()->ctrlScene(kSceneAdd, "D2", 0));
         QCoreApplication::processEvents();
         QCOMPARE(log_.take(), QStringList());
 
         // Commands issued just before attaching are part of the state, not reported twice.
-        QVERIFY(app()->ctrlScene(0, "D3", 0));
+        QVERIFY(app()->ctrlScene(kSceneAdd, "D3", 0));
         log_.attach();
-        const QStringList expected = {sceneLine(0, "D1"), itemLine(1, "D1", "DPic"),
-                                      sceneLine(0, "D2"), sceneLine(0, "D3"), sceneLine(4, "D1")};
+        const QStringList expected = {
+            sceneLine(kSceneAdd, "D1"), itemLine(kItemAdded, "D1", "DPic"),
+            sceneLine(kSceneAdd, "D2"), sceneLine(kSceneAdd, "D3"), sceneLine(kSceneCurrent, "D1")};
         QCOMPARE(log_.waitFor(expected.size()), expected);
-        QVERIFY(app()->ctrlSceneItem("DPic", 2, true));
+        QVERIFY(app()->ctrlSceneItem("DPic", kItemRemove, true));
     }
 
     void currentSceneIsReferenced() {

@@ -8,6 +8,9 @@
 #include "core/DialogSeam.h"
 #include "frontend/SourceFactory.h"
 #include "frontend/SourceKinds.h"
+#include "frontend/StudioCodes.h"
+
+using namespace orbLiveImp;
 
 using studiotest::app;
 using studiotest::itemLine;
@@ -185,8 +188,8 @@ private slots:
                                      15000);
         }
         const QStringList events = log_.waitFor(2);
-        QCOMPARE(events.value(0), itemLine(1, scene_, name));
-        QCOMPARE(events.value(1), itemLine(7, scene_, ""));
+        QCOMPARE(events.value(0), itemLine(kItemAdded, scene_, name));
+        QCOMPARE(events.value(1), itemLine(kItemOrder, scene_, ""));
     }
 
     void screenCaptureShowsTheWholeDisplay() {
@@ -258,18 +261,18 @@ private slots:
         const QString a = addImage("ItemA");
         const QString b = addImage("ItemB");
         log_.waitFor(4);
-        QVERIFY(app()->ctrlSceneItem(a, 3, false));
-        QVERIFY(app()->ctrlSceneItem(a, 4, true));
-        QVERIFY(app()->ctrlSceneItem(a, 5, true));
-        QVERIFY(app()->ctrlSceneItem(b, 5, true));  // only one selected at a time
-        QVERIFY(app()->ctrlSceneItem(b, 5, false));
-        QVERIFY(app()->ctrlSceneItem(a, 6, QString("ItemC")));
-        QVERIFY(app()->ctrlSceneItem(b, 2, true));
+        QVERIFY(app()->ctrlSceneItem(a, kItemVisible, false));
+        QVERIFY(app()->ctrlSceneItem(a, kItemLock, true));
+        QVERIFY(app()->ctrlSceneItem(a, kItemSelect, true));
+        QVERIFY(app()->ctrlSceneItem(b, kItemSelect, true));  // only one selected at a time
+        QVERIFY(app()->ctrlSceneItem(b, kItemSelect, false));
+        QVERIFY(app()->ctrlSceneItem(a, kItemRename, QString("ItemC")));
+        QVERIFY(app()->ctrlSceneItem(b, kItemRemove, true));
         const QStringList expected = {
-            itemLine(3, scene_, a, 0),          itemLine(4, scene_, a, 1),
-            itemLine(5, scene_, a, 1),          itemLine(5, scene_, a, 0),
-            itemLine(5, scene_, b, 1),          itemLine(5, scene_, b, 0),
-            itemLine(6, scene_, a, 0, "ItemC"), itemLine(2, scene_, b, 1),
+            itemLine(kItemVisible, scene_, a, 0),         itemLine(kItemLock, scene_, a, 1),
+            itemLine(kItemSelect, scene_, a, 1),          itemLine(kItemSelect, scene_, a, 0),
+            itemLine(kItemSelect, scene_, b, 1),          itemLine(kItemSelect, scene_, b, 0),
+            itemLine(kItemRename, scene_, a, 0, "ItemC"), itemLine(kItemRemove, scene_, b, 1),
         };
         QCOMPARE(log_.waitFor(expected.size()), expected);
         QVERIFY(!obs_sceneitem_visible(item("ItemC")));
@@ -313,12 +316,12 @@ private slots:
         obs_source_set_name(s, "EngRenamed");
         obs_sceneitem_remove(item(a));
         const QStringList expected = {
-            itemLine(3, scene_, a, 0),
-            itemLine(4, scene_, a, 1),
-            itemLine(7, scene_, ""),
-            itemLine(5, scene_, b, 1),
-            itemLine(6, scene_, b, 0, "EngRenamed"),
-            itemLine(2, scene_, a, 1),
+            itemLine(kItemVisible, scene_, a, 0),
+            itemLine(kItemLock, scene_, a, 1),
+            itemLine(kItemOrder, scene_, ""),
+            itemLine(kItemSelect, scene_, b, 1),
+            itemLine(kItemRename, scene_, b, 0, "EngRenamed"),
+            itemLine(kItemRemove, scene_, a, 1),
         };
         QCOMPARE(log_.waitFor(expected.size()), expected);
     }
@@ -334,14 +337,15 @@ private slots:
         QVERIFY(basic()->moveSceneItem("Top", OBS_ORDER_MOVE_UP));
         QCOMPARE(itemNames(), QStringList({"Middle", "Top", "Bottom"}));
         QVERIFY(!basic()->moveSceneItem("Nothing", OBS_ORDER_MOVE_UP));
-        QCOMPARE(log_.waitFor(2), QStringList({itemLine(7, scene_, ""), itemLine(7, scene_, "")}));
+        QCOMPARE(log_.waitFor(2),
+                 QStringList({itemLine(kItemOrder, scene_, ""), itemLine(kItemOrder, scene_, "")}));
     }
 
     void showPropertiesAsksTheClient() {
         const QString name = addImage("Props");
         log_.waitFor(2);
         basic()->showProperties(name);
-        QCOMPARE(log_.waitFor(1), QStringList({itemLine(8, scene_, name)}));
+        QCOMPARE(log_.waitFor(1), QStringList({itemLine(kItemProperties, scene_, name)}));
     }
 
     void removeWithConfirmationAsksFirst() {
@@ -362,13 +366,13 @@ private slots:
 
     void itemsOfOtherScenesAreUntouched() {
         const QString here = addImage("Here");
-        QVERIFY(app()->ctrlScene(0, "Elsewhere", 0));
-        QVERIFY(app()->ctrlScene(4, "Elsewhere", 0));
+        QVERIFY(app()->ctrlScene(kSceneAdd, "Elsewhere", 0));
+        QVERIFY(app()->ctrlScene(kSceneCurrent, "Elsewhere", 0));
         QCOMPARE(basic()->getSceneItemCount(), 0);
-        QVERIFY(!app()->ctrlSceneItem(here, 3, false));
+        QVERIFY(!app()->ctrlSceneItem(here, kItemVisible, false));
         QVERIFY(!app()->removeScenceItem(here, false));
-        QVERIFY(app()->ctrlScene(4, scene_, 0));
-        QVERIFY(app()->ctrlScene(1, "Elsewhere", 0));
+        QVERIFY(app()->ctrlScene(kSceneCurrent, scene_, 0));
+        QVERIFY(app()->ctrlScene(kSceneRemove, "Elsewhere", 0));
         QVERIFY(obs_sceneitem_visible(item(here)));
     }
 };

@@ -40,39 +40,22 @@ class TestHotkey : public QObject {
     Q_OBJECT
 
 private slots:
+    // The awkward cases; reverseLookupsRoundTrip covers the rest of the table.
     void keysymsMapToWindowsCodes_data() {
         QTest::addColumn<quint32>("keysym");
         QTest::addColumn<quint32>("virtualKey");
         QTest::newRow("a") << quint32(XK_a) << 0x41u;
-        QTest::newRow("Z") << quint32(XK_Z) << 0x5Au;
-        QTest::newRow("p") << quint32(XK_p) << 0x50u;
-        QTest::newRow("7") << quint32(XK_7) << 0x37u;
         QTest::newRow("exclam is the 1 key") << quint32(XK_exclam) << 0x31u;
-        QTest::newRow("parenright is the 0 key") << quint32(XK_parenright) << 0x30u;
         QTest::newRow("F1") << quint32(XK_F1) << 0x70u;
-        QTest::newRow("F24") << quint32(XK_F24) << 0x87u;
         QTest::newRow("KP_0") << quint32(XK_KP_0) << 0x60u;
-        QTest::newRow("KP_9") << quint32(XK_KP_9) << 0x69u;
         QTest::newRow("KP_Add") << quint32(XK_KP_Add) << 0x6Bu;
-        QTest::newRow("KP_Divide") << quint32(XK_KP_Divide) << 0x6Fu;
         QTest::newRow("KP_Home") << quint32(XK_KP_Home) << 0x24u;
-        QTest::newRow("Return") << quint32(XK_Return) << 0x0Du;
         QTest::newRow("KP_Enter") << quint32(XK_KP_Enter) << 0x0Du;
         QTest::newRow("Left") << quint32(XK_Left) << 0x25u;
-        QTest::newRow("Right") << quint32(XK_Right) << 0x27u;
-        QTest::newRow("Prior") << quint32(XK_Prior) << 0x21u;
-        QTest::newRow("Delete") << quint32(XK_Delete) << 0x2Eu;
-        QTest::newRow("Print") << quint32(XK_Print) << 0x2Cu;
         QTest::newRow("ISO_Left_Tab") << quint32(XK_ISO_Left_Tab) << 0x09u;
-        QTest::newRow("semicolon") << quint32(XK_semicolon) << 0xBAu;
         QTest::newRow("colon") << quint32(XK_colon) << 0xBAu;
-        QTest::newRow("grave") << quint32(XK_grave) << 0xC0u;
-        QTest::newRow("bracketleft") << quint32(XK_bracketleft) << 0xDBu;
-        QTest::newRow("apostrophe") << quint32(XK_apostrophe) << 0xDEu;
         QTest::newRow("Super_L") << quint32(XK_Super_L) << 0x5Bu;
-        QTest::newRow("Shift_R") << quint32(XK_Shift_R) << 0x10u;
         QTest::newRow("AudioMute") << quint32(XF86XK_AudioMute) << 0xADu;
-        QTest::newRow("AudioPlay") << quint32(XF86XK_AudioPlay) << 0xB3u;
         QTest::newRow("Cyrillic has none") << quint32(XK_Cyrillic_a) << 0u;
     }
     void keysymsMapToWindowsCodes() {
@@ -87,11 +70,7 @@ private slots:
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<quint32>("virtualKey");
         QTest::newRow("Left") << int(Qt::Key_Left) << 0 << 0x25u;
-        QTest::newRow("Right") << int(Qt::Key_Right) << 0 << 0x27u;
-        QTest::newRow("P") << int(Qt::Key_P) << 0 << 0x50u;
         QTest::newRow("F12") << int(Qt::Key_F12) << 0 << 0x7Bu;
-        QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << 0x1Bu;
-        QTest::newRow("Meta") << int(Qt::Key_Meta) << 0 << 0x5Bu;
         QTest::newRow("Plus") << int(Qt::Key_Plus) << 0 << 0xBBu;
         QTest::newRow("keypad Plus") << int(Qt::Key_Plus) << int(Qt::KeypadModifier) << 0x6Bu;
         QTest::newRow("keypad 0") << int(Qt::Key_0) << int(Qt::KeypadModifier) << 0x60u;
@@ -171,7 +150,6 @@ private slots:
         QTest::addColumn<quint32>("keysym");
         QTest::newRow("Backspace") << int(Qt::Key_Backspace) << quint32(XK_BackSpace);
         QTest::newRow("Delete") << int(Qt::Key_Delete) << quint32(XK_Delete);
-        QTest::newRow("Meta") << int(Qt::Key_Meta) << quint32(XK_Meta_L);
         QTest::newRow("Super") << int(Qt::Key_Super_L) << quint32(XK_Super_L);
     }
     void clearingKeysEmptyTheTextButKeepTheNumbers() {

@@ -47,13 +47,13 @@ bool run(live::OrbHttpMgr& mgr, int& replies, int rounds) {
         }
         const live::OrbHttpMgr::IParamID details(22, 1001 + i % 25);
         if (kinds().contains('g')) {
-            mgr.sendReq(12, {});
+            mgr.sendReq(live::kTaskGetUser, {});
         }
         if (kinds().contains('p')) {
-            mgr.sendReq(22, mgr.buildArgs(&details));
+            mgr.sendReq(live::kTaskDetails, mgr.buildArgs(&details));
         }
         if (kinds().contains('u')) {
-            mgr.sendReq(0, {upload});
+            mgr.sendReq(live::kTaskUserImage, {upload});
         }
     }
     QElapsedTimer idle;

@@ -118,7 +118,9 @@ private:
     // Waits until exactly one warning box has been shown; its text.
     void expectOneWarning(QString* text) {
         QTRY_COMPARE_WITH_TIMEOUT(DialogSeam::shown().size(), 1, kWait);
-        QTest::qWait(300);  // a second box would have come by now
+        // Every reply handled, and the queue behind them flushed: a second box would be here.
+        QTRY_COMPARE_WITH_TIMEOUT(mgr_->pendingReplies(), 0, kWait);
+        QCoreApplication::processEvents();
         QCOMPARE(DialogSeam::shown().size(), 1);
         const auto box = DialogSeam::shown().first();
         QCOMPARE(box.kind, QString("warning"));
@@ -143,7 +145,7 @@ private slots:
 
     void cookiesGoOnlyAfterAddCookie() {
         const QString url = service_.baseUrl() + "api/user/info";
-        QCOMPARE(mgr_->sendReq(12, {}), 0);
+        QCOMPARE(mgr_->sendReq(live::kTaskGetUser, {}), 0);
         QString text;
         expectOneWarning(&text);
         QCOMPARE(text, kWarningText.arg(url).arg(int(QNetworkReply::AuthenticationRequiredError)));
@@ -152,7 +154,7 @@ private slots:
 
         // The same task once signed in; a GET sends neither its arguments nor a body.
         signIn();
-        QCOMPARE(mgr_->sendReq(12, {"ignored", "args"}), 0);
+        QCOMPARE(mgr_->sendReq(live::kTaskGetUser, {"ignored", "args"}), 0);
         const QJsonObject user = json(waitReplies(1)).value("data").toObject();
         QCOMPARE(replyType(0), uint8_t(12));
         QCOMPARE(user.value("nickname").toString(), QString("演示主播"));
@@ -171,7 +173,7 @@ private slots:
         // Signed out again: nothing is sent along any more.
         mgr_->clearCookies();
         DialogSeam::clearShown();
-        QCOMPARE(mgr_->sendReq(12, {}), 0);
+        QCOMPARE(mgr_->sendReq(live::kTaskGetUser, {}), 0);
         expectOneWarning(&text);
         QCOMPARE(replies_->size(), 1);
         QVERIFY(DemoService::header(service_.lastRequest("/api/user/info"), "Cookie").isNull());
@@ -179,7 +181,7 @@ private slots:
 
     void postsTheListFormExactly() {
         signIn();
-        QCOMPARE(send(OrbHttpMgr::IParamListTask(1, 0, 2, 20, 1, "物理")), 0);
+        QCOMPARE(send(OrbHttpMgr::IParamListTask(live::kTaskListRoom, 0, 2, 20, 1, "物理")), 0);
         waitReplies(1);
         QJsonObject got = service_.lastRequest("/api/task/list");
         const QByteArray five =
@@ -190,7 +192,7 @@ private slots:
         QCOMPARE(DemoService::header(got, "Content-Length"), QString::number(five.size()));
         QCOMPARE(got.value("form").toObject().value("taskName").toString(), QString("物理"));
 
-        QCOMPARE(send(OrbHttpMgr::IParamListTask(1, 0, 0, 10, 1, QString())), 0);
+        QCOMPARE(send(OrbHttpMgr::IParamListTask(live::kTaskListRoom, 0, 0, 10, 1, QString())), 0);
         const QByteArray body = waitReplies(2);
         got = service_.lastRequest("/api/task/list");
         QCOMPARE(DemoService::rawBody(got),
@@ -207,17 +209,17 @@ private slots:
 
     void sendsTaskDetailsAndLiveStateChanges() {
         signIn();
-        QCOMPARE(send(OrbHttpMgr::IParamID(22, 1004)), 0);
+        QCOMPARE(send(OrbHttpMgr::IParamID(live::kTaskDetails, 1004)), 0);
         QJsonObject task = json(waitReplies(1)).value("data").toObject();
         QCOMPARE(replyType(0), uint8_t(22));
         QCOMPARE(task.value("taskName").toString(), QString("Python 入门 (第1讲)"));
         QCOMPARE(task.value("push_url").toString(), QString("rtmp://127.0.0.1:19935/live/orb1004"));
 
-        QCOMPARE(send(OrbHttpMgr::IParamID(13, 1004)), 0);
+        QCOMPARE(send(OrbHttpMgr::IParamID(live::kTaskStartLive, 1004)), 0);
         QCOMPARE(json(waitReplies(2)).value("flag").toInt(), 1);
-        QCOMPARE(send(OrbHttpMgr::IParamID(14, 1004)), 0);
+        QCOMPARE(send(OrbHttpMgr::IParamID(live::kTaskStopLive, 1004)), 0);
         QCOMPARE(json(waitReplies(3)).value("flag").toInt(), 1);
-        QCOMPARE(send(OrbHttpMgr::IParamListTask(1, 0, 0, 20, 2, "Python")), 0);
+        QCOMPARE(send(OrbHttpMgr::IParamListTask(live::kTaskListRoom, 0, 0, 20, 2, "Python")), 0);
         const QJsonArray finished =
             unwrap(waitReplies(4), "444(").value("data").toObject().value("dataList").toArray();
         QCOMPARE(finished.size(), 1);
@@ -227,8 +229,8 @@ private slots:
 
     void reportsMonitorNumbersInTheirFormats() {
         signIn();
-        QCOMPARE(send(OrbHttpMgr::IParamMonitor(9, 1001, 1499.6f, 12.34f, 29.971f, 18000000000ULL,
-                                                3, "202401050930")),
+        QCOMPARE(send(OrbHttpMgr::IParamMonitor(live::kTaskMonitor, 1001, 1499.6f, 12.34f, 29.971f,
+                                                18000000000ULL, 3, "202401050930")),
                  0);
         QCOMPARE(json(waitReplies(1)).value("flag").toInt(), 1);
         const QJsonArray reports = service_.monitorReports();
@@ -255,7 +257,7 @@ private slots:
         QFile::remove(path);
         QVERIFY(source.copy(path));
 
-        QCOMPARE(send(OrbHttpMgr::IParamValue(0, path)), 0);
+        QCOMPARE(send(OrbHttpMgr::IParamValue(live::kTaskUserImage, path)), 0);
         const QString fileId =
             json(waitReplies(1)).value("data").toObject().value("fileId").toString();
         QCOMPARE(replyType(0), uint8_t(0));
@@ -269,9 +271,9 @@ private slots:
         QVERIFY(body.contains(bytes));
         QCOMPARE(service_.fetch(fileId.mid(service_.baseUrl().size())).body, bytes);
 
-        QCOMPARE(send(OrbHttpMgr::IParamValue(19, fileId)), 0);
+        QCOMPARE(send(OrbHttpMgr::IParamValue(live::kTaskUserUpdateAvatar, fileId)), 0);
         QCOMPARE(json(waitReplies(2)).value("flag").toInt(), 1);
-        QCOMPARE(mgr_->sendReq(12, {}), 0);
+        QCOMPARE(mgr_->sendReq(live::kTaskGetUser, {}), 0);
         const QJsonObject user = json(waitReplies(3)).value("data").toObject();
         QCOMPARE(user.value("avatarUrl").toString(), fileId);
 
@@ -279,14 +281,14 @@ private slots:
         const QString odd = dir_.path() + "/odd\"name\r\n.png";
         QFile::remove(odd);
         QVERIFY(source.copy(odd));
-        QCOMPARE(mgr_->sendReq(0, {odd}), 0);
+        QCOMPARE(mgr_->sendReq(live::kTaskUserImage, {odd}), 0);
         waitReplies(4);
         QVERIFY(DemoService::rawBody(service_.lastRequest("/api/user/image"))
                     .contains("name=\"file\"; filename=\"odd%22name%0D%0A.png\"\r\n"));
 
         // Nothing to upload: refused before anything is sent.
-        QCOMPARE(mgr_->sendReq(0, {dir_.path() + "/missing.png"}), 3);
-        QCOMPARE(mgr_->sendReq(0, {dir_.path()}), 3);
+        QCOMPARE(mgr_->sendReq(live::kTaskUserImage, {dir_.path() + "/missing.png"}), 3);
+        QCOMPARE(mgr_->sendReq(live::kTaskUserImage, {dir_.path()}), 3);
         QCOMPARE(mgr_->pendingReplies(), 0);
     }
 
@@ -305,8 +307,8 @@ private slots:
             setUrl(e, 2, "api/room/enter", "taskId=%1&delay_ms=%2&callback=", 2);
         });
         signIn();
-        QCOMPARE(mgr_->sendReq(2, {"1001", "1500"}), 0);
-        QCOMPARE(mgr_->sendReq(2, {"1002", "0"}), 0);
+        QCOMPARE(mgr_->sendReq(live::kTaskEnterRoom, {"1001", "1500"}), 0);
+        QCOMPARE(mgr_->sendReq(live::kTaskEnterRoom, {"1002", "0"}), 0);
         waitReplies(2);
         QCOMPARE(replies_->size(), 2);
         QCOMPARE(replyType(0), uint8_t(2));
@@ -338,7 +340,9 @@ private slots:
         }
         signIn();
         LogFile log;
-        QCOMPARE(remote ? mgr_->getByUrl(23, url) : mgr_->sendReq(12, {}), 0);
+        QCOMPARE(remote ? mgr_->getByUrl(live::kTaskAvatarDownload, url)
+                        : mgr_->sendReq(live::kTaskGetUser, {}),
+                 0);
         const QString full = remote ? url : service_.baseUrl() + url;
         QString text;
         expectOneWarning(&text);
@@ -349,7 +353,7 @@ private slots:
             QString("[E] live::OrbHttpMgr::replyFinished: network reply error, code %1")
                 .arg(code)));
         // Other tasks go on normally.
-        QCOMPARE(send(OrbHttpMgr::IParamID(14, 1001)), 0);
+        QCOMPARE(send(OrbHttpMgr::IParamID(live::kTaskStopLive, 1001)), 0);
         waitReplies(1);
         QCOMPARE(replyType(0), uint8_t(14));
     }
@@ -365,7 +369,7 @@ private slots:
             log.count("[E] live::OrbHttpMgr::replyFinished: can't find task type in reply map"), 1);
 
         // The avatar download reaches the signal only when the table has a task 23.
-        QCOMPARE(mgr_->getByUrl(23, avatar), 0);
+        QCOMPARE(mgr_->getByUrl(live::kTaskAvatarDownload, avatar), 0);
         QVERIFY(waitReplies(1).startsWith("\x89PNG"));
         QCOMPARE(replyType(0), uint8_t(23));
 
@@ -376,7 +380,7 @@ private slots:
                 }
             }
         });
-        QCOMPARE(mgr_->getByUrl(23, avatar), 0);
+        QCOMPARE(mgr_->getByUrl(live::kTaskAvatarDownload, avatar), 0);
         QCOMPARE(mgr_->pendingReplies(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(
             log.count("[E] live::OrbHttpMgr::replyFinished: can't find task type in reply map"), 2,
@@ -390,9 +394,9 @@ private slots:
         const QString path = ORB_SOURCE_DIR "/tools/demo_assets/avatar.jpg";
         constexpr int kRounds = 40;
         for (int i = 0; i < kRounds; ++i) {
-            QCOMPARE(mgr_->sendReq(12, {}), 0);
-            QCOMPARE(send(OrbHttpMgr::IParamID(22, 1001 + i % 25)), 0);
-            QCOMPARE(mgr_->sendReq(0, {path}), 0);
+            QCOMPARE(mgr_->sendReq(live::kTaskGetUser, {}), 0);
+            QCOMPARE(send(OrbHttpMgr::IParamID(live::kTaskDetails, 1001 + i % 25)), 0);
+            QCOMPARE(mgr_->sendReq(live::kTaskUserImage, {path}), 0);
         }
         waitReplies(3 * kRounds);
         QCOMPARE(replies_->size(), 3 * kRounds);
@@ -413,7 +417,7 @@ private slots:
             }
         }
         QVERIFY(!token.isEmpty());
-        QCOMPARE(send(OrbHttpMgr::IParamListTask(1, 1, 0, 10, 1, QString())), 0);
+        QCOMPARE(send(OrbHttpMgr::IParamListTask(live::kTaskListRoom, 1, 0, 10, 1, QString())), 0);
         const QByteArray body = waitReplies(1);
         QCOMPARE(DemoService::rawBody(service_.lastRequest("/old/api/task/list")),
                  "userKey=" + token + "&callback=");

@@ -69,7 +69,7 @@ private slots:
         for (const QNetworkCookie& c : service_.signIn()) {
             mgr->addCookie("127.0.0.1", c.name(), c.value());
         }
-        QCOMPARE(mgr->sendReq(12, {}), 0);
+        QCOMPARE(mgr->sendReq(live::kTaskGetUser, {}), 0);
         QTRY_COMPARE_WITH_TIMEOUT(DialogSeam::shown().size(), 1, 20000);
         QCOMPARE(DialogSeam::shown().first().text,
                  QString("网络应答错误，请检查网络\n请求地址 %1api/user/info\n错误码 %2")
@@ -94,7 +94,7 @@ private slots:
         for (const QNetworkCookie& c : service_.signIn()) {
             mgr->addCookie("127.0.0.1", c.name(), c.value());
         }
-        QCOMPARE(mgr->sendReq(12, {}), 0);
+        QCOMPARE(mgr->sendReq(live::kTaskGetUser, {}), 0);
         QVERIFY(replies.wait(20000));
         const QJsonObject user = QJsonDocument::fromJson(replies.first().at(1).toByteArray())
                                      .object()

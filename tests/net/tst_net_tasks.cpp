@@ -75,8 +75,8 @@ private slots:
         // Filled later by their users, so their placeholders stay.
         QCOMPARE(mgr.getUrl(20), base + "chat?user=%1&taskId=%2&mode=%3&old=%4");
         QCOMPARE(mgr.getUrl(21), base + "task/finished?client=%1&taskId=%2");
-        QCOMPARE(mgr.task(22)->req_type, uint8_t(1));
-        QCOMPARE(mgr.task(0)->req_type, uint8_t(2));
+        QCOMPARE(mgr.task(live::kTaskDetails)->req_type, uint8_t(live::INetwork::kRequestPost));
+        QCOMPARE(mgr.task(live::kTaskUserImage)->req_type, uint8_t(live::INetwork::kRequestUpload));
         QCOMPARE(mgr.getUrl(30), QString());
     }
 
@@ -143,7 +143,7 @@ private slots:
         OrbHttpMgr mgr(config());
         const QJsonArray entries = {QJsonObject(), noParam, 7, loginEntry(), entry(6, "six")};
         QCOMPARE(mgr.initHttpTask(writeTasks(file(entries))), uint8_t(0));
-        QVERIFY(!mgr.task(5));
+        QVERIFY(!mgr.task(live::kTaskInvite));
         QCOMPARE(mgr.getUrl(6), QString("http://h/six"));
         QCOMPARE(log.count("[W] live::OrbHttpMgr::initHttpTask: error in network task data"), 3);
     }
@@ -152,10 +152,10 @@ private slots:
         OrbHttpMgr mgr(config());
         const QJsonArray entries = {loginEntry(), entry(8, "x", 300, "a=%1", 257, 2)};
         QCOMPARE(mgr.initHttpTask(writeTasks(file(entries))), uint8_t(0));
-        QCOMPARE(mgr.task(8)->req_type, uint8_t(44));
-        QCOMPARE(mgr.task(8)->param_num, uint8_t(1));
-        QCOMPARE(mgr.task(8)->opt_param_num, uint8_t(2));
-        QCOMPARE(mgr.task(8)->param, QString("a=%1"));
+        QCOMPARE(mgr.task(live::kTaskBroadcast)->req_type, uint8_t(44));
+        QCOMPARE(mgr.task(live::kTaskBroadcast)->param_num, uint8_t(1));
+        QCOMPARE(mgr.task(live::kTaskBroadcast)->opt_param_num, uint8_t(2));
+        QCOMPARE(mgr.task(live::kTaskBroadcast)->param, QString("a=%1"));
     }
 
     void cleansTheLoginAddress_data() {
@@ -187,7 +187,7 @@ private slots:
             OrbHttpMgr plain(config());
             QCOMPARE(plain.initHttpTask(path), uint8_t(0));
             QCOMPARE(plain.getUrl(13), QString("http://h/live/start"));
-            QVERIFY(!plain.task(22));
+            QVERIFY(!plain.task(live::kTaskDetails));
         }
         LogFile log;
         OrbHttpMgr mgr(config({{"type", 1}}));

@@ -32,7 +32,7 @@ private:
         mgr.initSsl();
         mgr.initHttpTask(service_.writeNetworkFile(dir_.path()));
         QSignalSpy replies(&mgr, &live::OrbHttpMgr::signalReplyInfo);
-        mgr.getByUrl(23, url);
+        mgr.getByUrl(live::kTaskAvatarDownload, url);
         if (!replies.wait(20000) || replies.first().at(0).value<uint8_t>() != 23) {
             return QByteArray();
         }

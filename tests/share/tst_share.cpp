@@ -16,6 +16,7 @@
 #include "platform/WindowList.h"
 #include "share/orbLive_ShareWinEnumWidget.h"
 #include "share/orbLive_ShareWindowPreItem.h"
+#include "support/Require.h"
 
 using live::WindowInfo;
 using live::WindowList;
@@ -96,9 +97,7 @@ private:
 
 private slots:
     void initTestCase() {
-        if (!noDisplay_.isEmpty()) {
-            QSKIP(qPrintable(noDisplay_));
-        }
+        ORB_REQUIRE(noDisplay_.isEmpty(), noDisplay_);
         owner_ = std::make_unique<QWidget>();
         owner_->setWindowTitle(kOwnTitle);
         owner_->setGeometry(1060, 300, 200, 150);

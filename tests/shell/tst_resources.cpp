@@ -79,23 +79,6 @@ private slots:
         }
         QVERIFY(count >= 45);
     }
-
-    void theImagesSizesMatchTheirPlaces_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("logo") << ":/image/logo.png" << QSize(32, 32);
-        QTest::newRow("title button") << ":/image/maxN.png" << QSize(20, 20);
-        QTest::newRow("about inside padding") << ":/image/about.png" << QSize(12, 12);
-        QTest::newRow("material") << ":/image/material_camera.png" << QSize(32, 32);
-        QTest::newRow("console") << ":/image/ctrl_speaker_on.png" << QSize(32, 32);
-        QTest::newRow("blink") << ":/image/blink_red.png" << QSize(8, 8);
-        QTest::newRow("avatar") << ":/img/image/userAvahost.png" << QSize(64, 64);
-    }
-    void theImagesSizesMatchTheirPlaces() {
-        QFETCH(QString, file);
-        QFETCH(QSize, size);
-        QCOMPARE(QImage(file).size(), size);
-    }
 };
 
 QTEST_MAIN(TestResources)

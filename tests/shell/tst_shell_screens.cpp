@@ -16,6 +16,7 @@
 #include "shell/TitleBar.h"
 #include "shell/Toast.h"
 #include "shell/ormLive_AskDialog.h"
+#include "support/Require.h"
 
 namespace {
 
@@ -102,9 +103,7 @@ private:
 
 private slots:
     void initTestCase() {
-        if (!display_) {
-            QSKIP("needs the X display that scripts/test provides");
-        }
+        ORB_REQUIRE(display_, "needs the X display that scripts/test provides");
         Scheme::instance().init(0);
         qApp->setStyleSheet(Scheme::instance().styleSheet(QSS_BASE) +
                             Scheme::instance().styleSheet(QSS_MAIN));

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QHoverEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -9,6 +10,9 @@
 #include <QtTest>
 
 #include "core/DialogSeam.h"
+#include "room/IRoom.h"
+#include "shell/FramelessResize.h"
+#include "shell/MainWindow.h"
 #include "shell/Scheme.h"
 #include "shell/TitleBar.h"
 #include "shell/Toast.h"
@@ -100,37 +104,6 @@ private slots:
 
     // ---- spinner ----
 
-    void spinnerLineAlphas_data() {
-        QTest::addColumn<int>("distance");
-        QTest::addColumn<double>("alpha");
-        QTest::newRow("leading") << 0 << 1.0;
-        QTest::newRow("just behind") << 1 << 1.0 - (1.0 - 0.0314159) / 17;
-        QTest::newRow("last faded") << 16 << 1.0 - 16 * (1.0 - 0.0314159) / 17;
-        QTest::newRow("17 behind") << 17 << 0.0314159;
-        QTest::newRow("18 behind") << 18 << 0.0314159;
-        QTest::newRow("19 behind") << 19 << 0.0314159;
-    }
-    void spinnerLineAlphas() {
-        QFETCH(int, distance);
-        QFETCH(double, alpha);
-        const QColor c =
-            WaitingSpinnerWidget::lineColor(distance, 20, 80.0, 3.141592653589793, Qt::black);
-        QVERIFY2(qAbs(c.alphaF() - alpha) < 1e-3,
-                 qPrintable(QString("%1 vs %2").arg(c.alphaF()).arg(alpha)));
-        QCOMPARE(c.rgb() & 0xffffff, 0u);
-    }
-
-    void spinnerDefaults() {
-        QWidget parent;
-        WaitingSpinnerWidget spinner(&parent, true, true);
-        QCOMPARE(spinner.size(), QSize(40, 40));
-        QCOMPARE(spinner.numberOfLines(), 20);
-        QVERIFY(spinner.isHidden());
-        auto* timer = spinner.findChild<QTimer*>();
-        QVERIFY(timer);
-        QCOMPARE(timer->interval(), 31);
-    }
-
     void spinnerPlacesItselfAndItsTextOnTheParent() {
         QWidget parent;
         parent.resize(800, 600);
@@ -177,20 +150,6 @@ private slots:
     }
 
     // ---- toast ----
-
-    void toastPosition_data() {
-        QTest::addColumn<QSize>("screen");
-        QTest::addColumn<QSize>("toast");
-        QTest::addColumn<QPoint>("pos");
-        QTest::newRow("1920x1080") << QSize(1920, 1080) << QSize(170, 52) << QPoint(875, 756);
-        QTest::newRow("odd sizes") << QSize(1366, 768) << QSize(201, 52) << QPoint(582, 537);
-    }
-    void toastPosition() {
-        QFETCH(QSize, screen);
-        QFETCH(QSize, toast);
-        QFETCH(QPoint, pos);
-        QCOMPARE(Toast::tipPosition(screen, toast), pos);
-    }
 
     void toastShowsFadesAndDeletesItself() {
         QPointer<Toast> toast = Toast::showTip(QStringLiteral("复制邀请码成功"), nullptr);
@@ -261,7 +220,7 @@ private slots:
     }
 
     void askDialogJoinDoesNothing() {
-        ormLive_AskDialog dialog("加入直播", "", 8);
+        ormLive_AskDialog dialog("加入直播", "", ormLive_AskDialog::kJoin);
         dialog.open();
         dialog.findChild<QLineEdit*>("textEdit")->setText("abc123");
         QTest::mouseClick(dialog.findChild<QPushButton*>("pushButton_jion"), Qt::LeftButton);
@@ -271,7 +230,7 @@ private slots:
     }
 
     void askDialogCopiesTheCodeAndSaysSo() {
-        ormLive_AskDialog dialog("邀请码", "AB12CD", 4);
+        ormLive_AskDialog dialog("邀请码", "AB12CD", ormLive_AskDialog::kCopy);
         dialog.open();
         QTest::mouseClick(dialog.findChild<QPushButton*>("pushButton_copy"), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("AB12CD"));
@@ -289,7 +248,7 @@ private slots:
 
     void askDialogGoesThroughTheSeamWithItsTitle() {
         live::DialogSeam::clearShown();
-        ormLive_AskDialog dialog("询问", "是否要开始直播？", 3);
+        ormLive_AskDialog dialog("询问", "是否要开始直播？", ormLive_AskDialog::kOkCancel);
         live::DialogSeam::presetAnswer(int(QDialog::Accepted));
         QCOMPARE(live::DialogSeam::exec(&dialog, "是否要开始直播？"), int(QDialog::Accepted));
         const auto shown = live::DialogSeam::shown();
@@ -299,7 +258,7 @@ private slots:
     }
 
     void askDialogPaintsASoftShadow() {
-        ormLive_AskDialog dialog("询问", "text", 1);
+        ormLive_AskDialog dialog("询问", "text", ormLive_AskDialog::kOk);
         dialog.resize(450, 257);
         QImage image(dialog.size(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
@@ -408,6 +367,65 @@ private slots:
         }
     }
 
+    // A maximised or full-screen window shows no border cursor and cannot be dragged bigger,
+    // whatever other state flags it carries.
+    void bordersResizeOnlyAWindowThatIsNotMaximised_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("resizable");
+        QTest::newRow("normal") << int(Qt::WindowNoState) << true;
+        QTest::newRow("maximised") << int(Qt::WindowMaximized) << false;
+        QTest::newRow("maximised, active") << int(Qt::WindowMaximized | Qt::WindowActive) << false;
+        QTest::newRow("full screen") << int(Qt::WindowFullScreen) << false;
+    }
+    void bordersResizeOnlyAWindowThatIsNotMaximised() {
+        QFETCH(int, state);
+        QFETCH(bool, resizable);
+        QWidget window(nullptr, Qt::FramelessWindowHint);
+        window.resize(400, 300);
+        window.setWindowState(Qt::WindowStates(state));
+        QRect applied;
+        FramelessResize frame(&window, [&applied](const QRect& rect) { applied = rect; });
+        const QPoint edge(398, 150);
+        QHoverEvent hover(QEvent::HoverMove, edge, QPoint(0, 0));
+        QCoreApplication::sendEvent(&window, &hover);
+        QCOMPARE(window.cursor().shape(), resizable ? Qt::SizeHorCursor : Qt::ArrowCursor);
+
+        const QPoint global = window.mapToGlobal(edge);
+        QMouseEvent press(QEvent::MouseButtonPress, edge, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &press);
+        QMouseEvent move(QEvent::MouseMove, edge + QPoint(30, 0), global + QPoint(30, 0),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, edge + QPoint(30, 0),
+                            global + QPoint(30, 0), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &release);
+        QCOMPARE(window.width(), resizable ? 430 : 400);
+        QCOMPARE(applied.width(), resizable ? 430 : 0);
+        QVERIFY(!frame.borders().resizing());
+    }
+
+    // The main window takes its rooms from the factory it is given; a factory with no room
+    // for the variant leaves none.
+    void roomsComeFromTheFactory() {
+        MainWindow window;
+        int askedType = -1;
+        QPointer<IRoom> made;
+        window.setRoomFactory([&](QWidget* parent, int serverType) -> IRoom* {
+            askedType = serverType;
+            made = MainWindow::makePlaceholderRoom(parent, serverType);
+            return made;
+        });
+        window.slotCreateRoom();
+        QCOMPARE(askedType, 0);
+        QVERIFY(made);
+        QCOMPARE(window.room(), made.data());
+        window.setRoomFactory([](QWidget*, int) -> IRoom* { return nullptr; });
+        window.slotCreateRoom();
+        QVERIFY(made.isNull());
+        QVERIFY(!window.room());
+    }
+
     void setUserInfoWithAnEmptyNameOnlyChangesTheName() {
         TitleBar bar;
         auto* icon = bar.findChild<QLabel*>("user_icon");
@@ -451,8 +469,8 @@ private slots:
         host.bar->findChild<QPushButton*>("about")->click();
         host.bar->findChild<QPushButton*>("set")->click();
         QCOMPARE(clicked.count(), 2);
-        QCOMPARE(clicked.at(0).at(0).value<uint8_t>(), uint8_t(0));
-        QCOMPARE(clicked.at(1).at(0).value<uint8_t>(), uint8_t(1));
+        QCOMPARE(clicked.at(0).at(0).value<uint8_t>(), uint8_t(TitleBar::kAboutButton));
+        QCOMPARE(clicked.at(1).at(0).value<uint8_t>(), uint8_t(TitleBar::kSetButton));
 
         auto* max = host.bar->findChild<QPushButton*>("max");
         QCOMPARE(max->property("state").toString(), QString("maximize"));

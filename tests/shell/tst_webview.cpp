@@ -11,6 +11,7 @@
 
 #include "LoopbackHttpServer.h"
 #include "core/Log.h"
+#include "net/OrbHttpMgr.h"
 #include "shell/web/OrbWebBridge.h"
 #include "shell/web/OrbWebView.h"
 
@@ -123,7 +124,13 @@ private slots:
         view.loadPage(server_.url("/bridge.html"));
         QTRY_COMPARE_WITH_TIMEOUT(events.count(), 7, 60000);
         const QList<QPair<int, QString>> expected = {
-            {0, ""}, {1, ""}, {2, ""}, {3, ""}, {4, "http://127.0.0.1/app.apk"}, {4, ""}, {5, ""}};
+            {OrbWebBridge::kSignedIn, ""},
+            {OrbWebBridge::kSignedOut, ""},
+            {OrbWebBridge::kLoginModalClosed, ""},
+            {OrbWebBridge::kAboutClosed, ""},
+            {OrbWebBridge::kOpenBrowser, "http://127.0.0.1/app.apk"},
+            {OrbWebBridge::kOpenBrowser, ""},
+            {OrbWebBridge::kUploadAvatar, ""}};
         for (int i = 0; i < expected.size(); ++i) {
             QCOMPARE(int(events.at(i).at(0).value<uint8_t>()), expected[i].first);
             QCOMPARE(events.at(i).at(1).toString(), expected[i].second);
@@ -180,16 +187,16 @@ private slots:
         live::initLogger(base.toUtf8().constData(), live::kWarn);
         OrbWebView view;
         QCOMPARE(view.init(true), 0);
-        view.loadPage(uint8_t(3));  // no resolver yet
+        view.loadPage(live::kTaskDismissRoom);  // no resolver yet
         const QString pageUrl = server_.url("/plain.html");
         view.setUrlResolver(
             [pageUrl](uint8_t type) { return type == 3 || type == 26 ? pageUrl : QString(); });
-        view.loadPage(uint8_t(26));
-        view.loadPage(uint8_t(5));
+        view.loadPage(live::kTaskNone);
+        view.loadPage(live::kTaskInvite);
         QVERIFY(view.view()->url().isEmpty());
 
         QSignalSpy finished(view.view(), &QWebEngineView::loadFinished);
-        view.loadPage(uint8_t(3));
+        view.loadPage(live::kTaskDismissRoom);
         QTRY_VERIFY_WITH_TIMEOUT(finished.count() >= 1, 60000);
         QCOMPARE(view.view()->url().toString(), pageUrl);
         live::closeLogger();

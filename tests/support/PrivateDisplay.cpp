@@ -75,9 +75,12 @@ PrivateDisplay::~PrivateDisplay() {
     stop(server_);
 }
 
-bool PrivateDisplay::start() {
+bool PrivateDisplay::start(bool windowManager) {
     if (!startServer()) {
         return false;
+    }
+    if (!windowManager) {
+        return true;
     }
     const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
     if (openbox.isEmpty()) {

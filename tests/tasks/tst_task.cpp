@@ -106,11 +106,24 @@ private slots:
         QCOMPARE(table()->item(0, 2)->text(), QString("2024-01-05 11:00"));
     }
 
-    void replyThatIsNotAnObjectChangesNothing() {
+    // Only the callback wrapper goes; a name keeps its own parentheses.
+    void replyIsUnwrappedOnce_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("first");
+        const QString name = QStringLiteral("带括号(测试)任务");
+        const QByteArray body = listReply({task(1, name)}, 1).mid(3);
+        QTest::newRow("444 callback") << "444" + body << name;
+        QTest::newRow("empty callback") << body << name;
+        QTest::newRow("no wrapper") << body.mid(1, body.size() - 2) << name;
+        QTest::newRow("not json") << QByteArray("444(not json)") << QStringLiteral("a");
+        QTest::newRow("not an object") << QByteArray("[1,2]") << QStringLiteral("a");
+    }
+    void replyIsUnwrappedOnce() {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, first);
         page_->setData(listReply({task(1, "a")}, 1));
-        page_->setData("444(not json)");
-        page_->setData("[1,2]");
-        QCOMPARE(table()->item(0, 0)->text(), QString("a"));
+        page_->setData(reply);
+        QCOMPARE(table()->item(0, 0)->text(), first);
     }
 
     void waitingListFromTheService() {
@@ -122,8 +135,8 @@ private slots:
         QCOMPARE(form.queryItemValue("taskStatus"), QString("1"));
         QCOMPARE(pager()->pageCount(), 3);
         QCOMPARE(table()->rowCount(), 10);
-        // The wrapper's closing parenthesis goes everywhere, also inside names.
-        QVERIFY(rowOf("Python 入门 (第1讲") >= 0);
+        // Only the wrapper's parentheses go: a name keeps its own.
+        QVERIFY(rowOf("Python 入门 (第1讲)") >= 0);
         // Tasks not on air yet cannot be ended, and say why.
         const int notStarted = rowOf("高三英语冲刺（二）：阅读理解");
         QVERIFY(notStarted >= 0);
@@ -139,8 +152,10 @@ private slots:
         QCOMPARE(pager()->findChild<QLineEdit*>("page_num")->text(), QString("3"));
         QCOMPARE(table()->rowCount(), 10);  // five tasks, still ten rows
         const int requests = service_.requests("/api/task/list").size();
+        const int pending = net_->pendingReplies();
         QTest::mouseClick(pager()->findChild<QPushButton*>("page_next"), Qt::LeftButton);
-        QTest::qWait(300);
+        // A request leaves at once: nothing more pending means nothing was sent.
+        QCOMPARE(net_->pendingReplies(), pending);
         QCOMPARE(service_.requests("/api/task/list").size(), requests);
     }
 
@@ -213,8 +228,9 @@ private slots:
         broken.remove("push_url");
         page_->setData(listReply({broken}, 1));
         const int requests = service_.requests("/api/task/detail").size();
+        const int pending = net_->pendingReplies();
         page_->joinroom(0, 3);
-        QTest::qWait(200);
+        QCOMPARE(net_->pendingReplies(), pending);
         QCOMPARE(service_.requests("/api/task/detail").size(), requests);
     }
 
@@ -228,11 +244,12 @@ private slots:
 
         // Declined: nothing is sent.
         const int stops = service_.requests("/api/live/stop").size();
+        const int pending = net_->pendingReplies();
         DialogSeam::presetAnswer(int(QDialog::Rejected));
         QTest::mouseClick(endButton(onAir), Qt::LeftButton);
         QCOMPARE(DialogSeam::shown().last().text,
                  QString("结束直播后将无法重新开始，请确认是否结束直播？"));
-        QTest::qWait(200);
+        QCOMPARE(net_->pendingReplies(), pending);
         QCOMPARE(service_.requests("/api/live/stop").size(), stops);
 
         before = listReplies_;

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+#include <cstdint>
+
+class QWidget;
+
+namespace live {
+class INetwork;
+}
+
+// A request the user is waiting for: when it cannot even be sent, it is logged and the user
+// is told, instead of a wait for a reply that never comes.
+class RequestNotice {
+public:
+    static bool send(live::INetwork* net, uint8_t type, const QStringList& args, QWidget* parent,
+                     const char* tag);
+};
