@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/AppContext.h"
+#include "app/RoomFactory.h"
 #include "app/CommandLine.h"
 #include "app/InstanceGuard.h"
 #include "app/SignalQuit.h"
@@ -44,6 +45,7 @@ int run(int& argc, char** argv, std::unique_ptr<InstanceGuard>& guard, int& stat
         return status;
     }
     auto window = std::make_unique<MainWindow>();
+    window->setRoomFactory(RoomFactory::make(context.config(), context.network()));
     status = window->start(context.config(), context.network(), context.user());
     if (status != 0) {
         return status;

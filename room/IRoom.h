@@ -11,6 +11,9 @@ public:
     explicit IRoom(QWidget* parent = nullptr) : QWidget(parent) {}
     ~IRoom() override = default;
 
+    // The console whose volume sliders the live settings follow; none by default.
+    virtual QWidget* consoleWidget() const { return nullptr; }
+
 public slots:
     // Opens the room of one task; the push address is the task's RTMP address.
     virtual void enterRoom(const QString& title, QString& pushUrl, uint32_t taskId,

@@ -88,6 +88,10 @@ Room::~Room() {
     }
 }
 
+QWidget* Room::consoleWidget() const {
+    return ui_->console;
+}
+
 Room* Room::current() {
     return g_room;
 }

@@ -51,6 +51,7 @@ public:
     const orbLiveImp::ResourceUtil& resources() const { return util_; }
     QString statusText() const;
     Ui::Room* form() const { return ui_.get(); }
+    QWidget* consoleWidget() const override;
 
     // The studio's reports, as the callbacks given to the studio deliver them.
     void onSceneControl(uint8_t op, const QString& name, const QVariant& value);

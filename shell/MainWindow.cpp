@@ -18,6 +18,7 @@
 #include "net/OrbHttpMgr.h"
 #include "room/IRoom.h"
 #include "room/RoomPlaceholder.h"
+#include "settings/LiveSet.h"
 #include "shell/DesktopBrowser.h"
 #include "shell/FramelessResize.h"
 #include "shell/RequestNotice.h"
@@ -306,8 +307,8 @@ void MainWindow::slotlTitleClicked(uint8_t type) {
 }
 
 void MainWindow::openLiveSettings(IRoom* room) {
-    live::log::warn("{}: live settings are not available for {}", "MainWindow::openLiveSettings",
-                    room ? room->objectName() : QStringLiteral("no room"));
+    LiveSet::openFor(this, room ? room->consoleWidget() : nullptr,
+                     static_cast<uint8_t>(config_ ? config_->getType() : 0));
 }
 
 void MainWindow::slotJSEvent(uint8_t type, QString val) {
