@@ -141,11 +141,19 @@ void SpeakSimple::setStreaming(bool on) {
 }
 
 void SpeakSimple::warn(const QString& text) {
-    live::MessageBox::warning(this, tr("Warning"), text);
+    // The catalogues keep the room's title for its warnings; the strip is part of that room.
+    live::MessageBox::warning(this, QCoreApplication::translate("RoomSimple", "Warning"), text);
 }
 
 void SpeakSimple::onClick(bool checked) {
-    if (!app() || !sender()) {
+    if (!sender()) {
+        return;
+    }
+    if (!app()) {
+        // Nothing happened, so the button must not say otherwise.
+        if (auto* b = qobject_cast<QPushButton*>(sender())) {
+            b->setChecked(!checked);
+        }
         return;
     }
     switch (sender()->property("id").toInt()) {
