@@ -388,14 +388,26 @@ void OrbHttpMgr::replyFinished(QNetworkReply* reply) {
             log::error("{}: can't find task type in reply map", "live::OrbHttpMgr::replyFinished");
         }
     } else {
-        reportError(reply);
+        reportError(reply, type);
     }
     reply->deleteLater();
 }
 
-void OrbHttpMgr::reportError(QNetworkReply* reply) {
+void OrbHttpMgr::setQuietFailures(uint8_t type, bool quiet) {
+    if (quiet) {
+        quietTypes_.insert(type);
+    } else {
+        quietTypes_.remove(type);
+    }
+}
+
+void OrbHttpMgr::reportError(QNetworkReply* reply, uint8_t type) {
     const int code = static_cast<int>(reply->error());
     log::error("{}: network reply error, code {}", "live::OrbHttpMgr::replyFinished", code);
+    emit signalReplyFailed(type, code);
+    if (quietTypes_.contains(type)) {
+        return;
+    }
     MessageBox::warning(nullptr, QStringLiteral("警告"),
                         QStringLiteral("网络应答错误，请检查网络\n请求地址 ") +
                             reply->request().url().toString() + QStringLiteral("\n错误码 ") +

@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QNetworkCookie>
+#include <QSet>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -118,8 +119,16 @@ public:
     // removes them again on sign-out.
     void insertCookies(const QList<QNetworkCookie>& cookies);
 
+    // A failed request of a quiet task is only signalled (signalReplyFailed), not shown in a
+    // warning box: its sender tells the user in its own way, once rather than every time.
+    void setQuietFailures(uint8_t type, bool quiet);
+
     // The configuration key that switches certificate verification off.
     static const char* const kVerifyPeerKey;
+
+signals:
+    // A request that got no reply or an error status; `error` is QNetworkReply's code.
+    void signalReplyFailed(uint8_t type, int error);
 
 public slots:
     void replyFinished(QNetworkReply* reply) override;
@@ -135,9 +144,10 @@ private:
     void watchCookie(const QNetworkCookie& cookie, bool present);
     QNetworkRequest makeRequest(const QString& url) const;
     void remember(QNetworkReply* reply, uint8_t type);
-    void reportError(QNetworkReply* reply);
+    void reportError(QNetworkReply* reply, uint8_t type);
 
     std::shared_ptr<IConfig> config_;
+    QSet<uint8_t> quietTypes_;
 };
 
 }  // namespace live

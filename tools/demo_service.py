@@ -4,6 +4,8 @@
     python3 tools/demo_service.py                 # http://127.0.0.1:18650/
     python3 tools/demo_service.py --port 0        # any free port
     python3 tools/demo_service.py --https         # TLS with a certificate made at start
+    python3 tools/demo_service.py --rtmp-stat http://127.0.0.1:18651/stat
+                                                  # watch pages read the RTMP server's figures
 
 The first line on standard output is the port it listens on. It serves 127.0.0.1 only and
 stops on Ctrl-C, on SIGTERM, when its parent process goes away, and, when its standard
@@ -29,6 +31,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from demo import store as data  # noqa: E402
 from demo.handler import DemoHandler  # noqa: E402
 from demo.sessions import DEFAULT_NAMES, Sessions, load_secret  # noqa: E402
+from demo.stream import StreamWatch  # noqa: E402
 
 DEFAULT_PORT = 18650
 DEFAULT_RTMP_PORT = 1935
@@ -48,6 +51,9 @@ def parse_args(argv):
     p.add_argument("--port", type=int, default=DEFAULT_PORT, help="0 picks a free port")
     p.add_argument("--rtmp-port", type=int, default=DEFAULT_RTMP_PORT,
                    help="port of the RTMP server the tasks' push addresses name")
+    p.add_argument("--rtmp-stat", default=None, metavar="URL",
+                   help="statistics page of that RTMP server (nginx rtmp_stat), for the "
+                        "watch pages")
     p.add_argument("--https", action="store_true", help="serve TLS with a fresh certificate")
     p.add_argument("--config", default=os.path.join(HERE, "..", "data", "config.json"),
                    help="client configuration whose cookie_name lists the sign-in cookies")
@@ -153,6 +159,7 @@ def main(argv):
     server.verbose = args.verbose
     server.auto_sign_in = args.auto_sign_in
     server.store = data.Store(args.rtmp_port)
+    server.stream_watch = StreamWatch(args.rtmp_stat, args.rtmp_port)
     state_dir = args.state_dir or default_state_dir()
     server.sessions = Sessions(load_secret(state_dir), cookie_names(args.config))
 

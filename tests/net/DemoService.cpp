@@ -39,10 +39,13 @@ DemoService::~DemoService() {
 
 bool DemoService::start(const Options& options) {
     QStringList args = {QStringLiteral(ORB_SOURCE_DIR "/tools/demo_service.py"),
-                        QStringLiteral("--port"), QStringLiteral("0"),
+                        QStringLiteral("--port"), QString::number(options.port),
                         QStringLiteral("--rtmp-port"), QString::number(options.rtmpPort)};
     if (options.https) {
         args << QStringLiteral("--https");
+    }
+    if (!options.rtmpStatUrl.isEmpty()) {
+        args << QStringLiteral("--rtmp-stat") << options.rtmpStatUrl;
     }
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(QStringLiteral("python3"), args);

@@ -16,6 +16,8 @@ public:
     struct Options {
         bool https = false;
         int rtmpPort = 1935;
+        int port = 0;         // 0 picks a free one; a given one restarts a service on its address
+        QString rtmpStatUrl;  // the RTMP server's statistics page, for the watch pages
     };
 
     DemoService() = default;

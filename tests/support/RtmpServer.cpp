@@ -29,6 +29,10 @@ QString RtmpServer::url() const {
     return QStringLiteral("rtmp://127.0.0.1:%1/live").arg(port_);
 }
 
+QString RtmpServer::statUrl() const {
+    return QStringLiteral("http://127.0.0.1:%1/stat").arg(statPort_);
+}
+
 QString RtmpServer::recordDir() const {
     return dir_.path() + QStringLiteral("/record");
 }
@@ -41,18 +45,24 @@ QString RtmpServer::errorLog() const {
 bool RtmpServer::writeConfig() {
     QDir().mkpath(recordDir());
     QDir().mkpath(dir_.path() + QStringLiteral("/logs"));
-    const QString conf = QStringLiteral(
-                             "load_module /usr/lib/nginx/modules/ngx_rtmp_module.so;\n"
-                             "daemon off;\n"
-                             "master_process off;\n"
-                             "pid %1/nginx.pid;\n"
-                             "error_log %1/error.log warn;\n"
-                             "events { worker_connections 64; }\n"
-                             "rtmp { server { listen 127.0.0.1:%2; chunk_size 4096;\n"
-                             "  application live { live on; record all; record_path %1/record;\n"
-                             "    record_unique off; } } }\n")
-                             .arg(dir_.path())
-                             .arg(port_);
+    const QString conf =
+        QStringLiteral(
+            "load_module /usr/lib/nginx/modules/ngx_rtmp_module.so;\n"
+            "daemon off;\n"
+            "master_process off;\n"
+            "pid %1/nginx.pid;\n"
+            "error_log %1/error.log warn;\n"
+            "events { worker_connections 64; }\n"
+            "rtmp { server { listen 127.0.0.1:%2; chunk_size 4096;\n"
+            "  application live { live on; record all; record_path %1/record;\n"
+            "    record_unique off; } } }\n"
+            "http { access_log off; client_body_temp_path %1/body;\n"
+            "  proxy_temp_path %1/proxy; fastcgi_temp_path %1/fastcgi;\n"
+            "  uwsgi_temp_path %1/uwsgi; scgi_temp_path %1/scgi;\n"
+            "  server { listen 127.0.0.1:%3; location /stat { rtmp_stat all; } } }\n")
+            .arg(dir_.path())
+            .arg(port_)
+            .arg(statPort_);
     QFile f(dir_.path() + QStringLiteral("/nginx.conf"));
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(conf.toUtf8()) > 0;
 }
@@ -80,6 +90,9 @@ bool RtmpServer::start(quint16 port) {
         return false;
     }
     port_ = port ? port : freePort();
+    if (!statPort_) {
+        statPort_ = freePort();
+    }
     if (!writeConfig()) {
         return false;
     }

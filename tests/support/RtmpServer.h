@@ -21,6 +21,8 @@ public:
 
     quint16 port() const { return port_; }
     QString url() const;  // rtmp://127.0.0.1:<port>/live
+    // The server's statistics page (XML), on a loopback port of its own.
+    QString statUrl() const;
     QString recordDir() const;
     QString recording(const QString& key) const { return recordDir() + "/" + key + ".flv"; }
     QString errorLog() const;
@@ -31,5 +33,6 @@ private:
 
     QTemporaryDir dir_;
     quint16 port_ = 0;
+    quint16 statPort_ = 0;
     std::unique_ptr<ChildProcess> process_;
 };

@@ -185,7 +185,8 @@ class DemoHandler(BaseHTTPRequestHandler):
     # ---- pages ------------------------------------------------------------------------------
 
     def page_index(self):
-        self.send_page(pages.index(self.base, data.ACCOUNT, data.PASSWORD))
+        waiting = self.server.store.page(data.WAITING, "", 0, 1000)["dataList"]
+        self.send_page(pages.index(self.base, data.ACCOUNT, data.PASSWORD, waiting))
 
     def page_login(self):
         auto = (data.ACCOUNT, data.PASSWORD) if getattr(self.server, "auto_sign_in", False) else None
@@ -232,7 +233,7 @@ class DemoHandler(BaseHTTPRequestHandler):
         who = self.server.store.nickname if self.user() else "游客"
         self.send_page(pages.chat(self.query.get("taskId", ""), self.query.get("mode", ""),
                                   task["taskName"] if task else "", who,
-                                  self.query.get("old") == "true"))
+                                  self.query.get("old") == "true", self.query.get("user", "")))
 
     def chat_messages(self):
         task_id = self.int_param("taskId", -1)
@@ -263,6 +264,39 @@ class DemoHandler(BaseHTTPRequestHandler):
         if stored is None:
             return self.send_json({"flag": 0, "msg": "not found"}, status=404)
         self.send_bytes(stored[0], stored[1])
+
+    # ---- watching a broadcast ------------------------------------------------------------------
+
+    def _watched(self):
+        task = self.server.store.find(self.int_param("taskId", -1))
+        return task, ("orb%d" % task["taskId"]) if task else None
+
+    def page_watch(self):
+        task, _ = self._watched()
+        self.send_page(pages.watch(task, task["push_url"] if task else ""))
+
+    def watch_state(self):
+        task, key = self._watched()
+        if task is None:
+            return self.send_json({"flag": 0, "msg": "任务不存在"}, status=404)
+        stream, error = self.server.stream_watch.info(key)
+        tid = str(task["taskId"])
+        reports = [r for r in self.server.store.monitor_reports() if r.get("taskId") == tid]
+        self.send_json({"flag": 1, "taskId": task["taskId"], "living": task["living"],
+                        "stream": stream, "statError": error, "reports": reports,
+                        "chart": pages.monitor_chart(reports)})
+
+    def watch_frame(self):
+        task, key = self._watched()
+        watch = self.server.stream_watch
+        # Without statistics ask the stream itself; with them, only a live one (a player of a
+        # stream nobody publishes would wait for it).
+        stream = watch.info(key)[0] if task and watch.stat_url else None
+        jpeg = watch.frame(key) if task and (not watch.stat_url or (stream and stream["live"])) \
+            else None
+        if jpeg is None:
+            return self.send_json({"flag": 0, "msg": "没有画面"}, status=404)
+        self.send_bytes(jpeg, "image/jpeg")
 
     # ---- the client's API ---------------------------------------------------------------------
 
@@ -435,6 +469,9 @@ ROUTES = {
     ("GET", "/chat"): DemoHandler.page_chat,
     ("*", "/chat/messages"): DemoHandler.chat_messages,
     ("GET", "/task/finished"): DemoHandler.page_finished,
+    ("GET", "/watch"): DemoHandler.page_watch,
+    ("GET", "/watch/state"): DemoHandler.watch_state,
+    ("GET", "/watch/frame.jpg"): DemoHandler.watch_frame,
     ("*", "/old/api/task/list"): _api(DemoHandler.list_room_old, old=True),
     ("GET", "/debug/requests"): DemoHandler.debug_requests,
     ("GET", "/debug/monitor"): DemoHandler.debug_monitor,

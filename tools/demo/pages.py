@@ -59,7 +59,7 @@ def layout(title, body, bridge=False):
             % (escape(title), STYLE, BRIDGE if bridge else "", body)).encode("utf-8")
 
 
-def index(base, account, password):
+def index(base, account, password, tasks=()):
     links = "".join('<li><a href="/%s">%s</a></li>' % (escape(u), escape(t)) for u, t in [
         ("login?client=pc&app=orblive_user&version=1.0.0", "登录 (login)"),
         ("login/success", "登录成功 (login_success)"),
@@ -71,7 +71,7 @@ def index(base, account, password):
     body = ("<div class=\"card\"><h1>直播演示服务</h1><p>服务地址 %s</p>"
             "<p>演示账号 <b id=\"account\">%s</b> 密码 <b id=\"password\">%s</b></p><ul>%s</ul>"
             "</div>" % (escape(base), escape(account), escape(password), links))
-    return layout("直播演示服务", body)
+    return layout("直播演示服务", body + (watch_links(tasks) if tasks else ""))
 
 
 # Fills in the demo account and submits once; a refused sign-in shows its error instead.
@@ -169,10 +169,11 @@ function orbLogout() {
     return layout("个人资料", body, bridge=True)
 
 
-def chat(task_id, mode, task_name, who, old):
+def chat(task_id, mode, task_name, who, old, client=""):
     body = """<div class="card" style="max-width:560px"><h1>聊天室</h1>
 <p>任务 <span id="task-id">%s</span> · 模式 <span id="mode">%s</span> · <span id="task-name">%s</span>
-</p><p class="muted">我是 <span id="me">%s</span>%s</p>
+</p><p class="muted">我是 <span id="me">%s</span> · 客户端 <span id="client">%s</span>
+<span id="old">%s</span></p>
 <div id="messages"></div>
 <form id="chat-form" onsubmit="return sendMessage()">
 <input type="text" id="input" maxlength="200" placeholder="说点什么…">
@@ -204,7 +205,7 @@ function sendMessage() {
 }
 poll(); setInterval(poll, 2000);
 </script>""" % (escape(str(task_id)), escape(str(mode)), escape(task_name), escape(who),
-                " · 旧版接口" if old else "", _js_string(str(task_id)))
+                escape(client), "· 旧版接口" if old else "", _js_string(str(task_id)))
     return layout("聊天室", body, bridge=True)
 
 
@@ -228,3 +229,124 @@ def _human(stamp):
 
 def _js_string(text):
     return json.dumps(text, ensure_ascii=False).replace("</", "<\\/")
+
+
+def watch_links(tasks):
+    """The index's list of waiting tasks, each linking to its watch page."""
+    rows = "".join('<li><a href="/watch?taskId=%d">%s</a> <span class="muted">orb%d</span></li>'
+                   % (t["taskId"], escape(t["taskName"]), t["taskId"]) for t in tasks)
+    return '<div class="card"><h1>直播监看 (watch)</h1><ul id="watch-links">%s</ul></div>' % rows
+
+
+WATCH_STYLE = """<style>
+.watch{max-width:1200px;margin:24px auto;display:flex;gap:16px;flex-wrap:wrap;align-items:flex-start}
+.watch .card{margin:0;max-width:none}
+.picture{width:640px;height:360px;background:#111;display:flex;align-items:center;
+justify-content:center;color:#aaa;border-radius:4px;overflow:hidden}
+.picture img{max-width:100%;max-height:100%}
+table.facts td{padding:3px 10px 3px 0;font-size:14px}
+.on{color:#0a0;font-weight:bold}.off{color:#999;font-weight:bold}
+#reports{font-size:13px;border-collapse:collapse}#reports td,#reports th{padding:2px 8px;
+border-bottom:1px solid #eee;text-align:right}
+iframe{border:0;width:100%;height:620px}
+</style>"""
+
+WATCH_SCRIPT = """<script>
+var taskId = %s;
+function fact(id, text) { document.getElementById(id).textContent = text; }
+function render(s) {
+  var st = s.stream, live = !!(st && st.live);
+  var state = document.getElementById('live');
+  state.textContent = live ? '直播中' : '未在直播';
+  state.className = live ? 'on' : 'off';
+  fact('service-state', s.living ? '已开始' : '未开始');
+  fact('size', st && st.width ? st.width + ' × ' + st.height : '—');
+  fact('codec', st && st.codec ? st.codec + (st.profile ? ' ' + st.profile : '') +
+       (st.audioCodec ? ' / ' + st.audioCodec : '') : '—');
+  fact('fps', st && st.fps ? st.fps + ' fps' : '—');
+  fact('bitrate', st && live ? (st.kbps ? st.kbps + ' kbps' : '统计中…') : '—');
+  fact('stat-error', s.statError || '');
+  document.getElementById('chart').innerHTML = s.chart;
+  var rows = s.reports.slice(-10).reverse().map(function (r) {
+    return '<tr><td>' + [r.pointTime, r.kbs, r.fps, r.cpu, r.originFrame, r.lostFrame]
+      .map(function (v) { return String(v === undefined ? '' : v).replace(/[<&]/g, ''); })
+      .join('</td><td>') + '</td></tr>';
+  }).join('');
+  document.getElementById('report-rows').innerHTML = rows;
+  fact('report-count', s.reports.length);
+  var pic = document.getElementById('picture');
+  if (live) {
+    var img = new Image();
+    img.onload = function () { pic.innerHTML = ''; img.id = 'frame'; pic.appendChild(img); };
+    img.src = '/watch/frame.jpg?taskId=' + taskId + '&t=' + Date.now();
+  } else {
+    pic.textContent = '暂无画面';
+  }
+}
+function refresh() {
+  fetch('/watch/state?taskId=' + taskId).then(function (r) { return r.json(); })
+    .then(render).catch(function () { fact('stat-error', '演示服务无应答'); });
+}
+refresh(); setInterval(refresh, 4000);
+</script>"""
+
+
+def watch(task, rtmp_url):
+    if not task:
+        return layout("直播监看", '<div class="card"><h1>直播监看</h1>'
+                      '<p id="missing">没有找到这场直播。</p></div>')
+    tid = task["taskId"]
+    chat_url = "/chat?" + urlencode({"user": "watch", "taskId": tid, "mode": 1, "old": "false"})
+    body = """%s<div class="watch"><div class="card"><h1 id="task-name">%s</h1>
+<p>状态 <span id="live" class="off">…</span> · 服务端 <span id="service-state">…</span></p>
+<div class="picture" id="picture">暂无画面</div>
+<table class="facts"><tr><td>推流地址</td><td id="push-url">%s</td></tr>
+<tr><td>画面尺寸</td><td id="size">—</td></tr><tr><td>编码</td><td id="codec">—</td></tr>
+<tr><td>帧率</td><td id="fps">—</td></tr><tr><td>码率</td><td id="bitrate">—</td></tr></table>
+<p class="error" id="stat-error"></p>
+<h2 style="font-size:16px">统计上报（<span id="report-count">0</span> 条）</h2>
+<div id="chart"></div>
+<table id="reports"><tr><th>时间</th><th>kbps</th><th>fps</th><th>CPU%%</th><th>帧数</th>
+<th>丢帧</th></tr><tbody id="report-rows"></tbody></table></div>
+<div class="card" style="flex:1;min-width:320px"><h1>聊天室</h1>
+<iframe id="chat" src="%s"></iframe></div></div>%s""" % (
+        WATCH_STYLE, escape(task["taskName"]), escape(rtmp_url), escape(chat_url),
+        WATCH_SCRIPT % _js_string(str(tid)))
+    return layout("直播监看 · %s" % task["taskName"], body)
+
+
+CHART_SERIES = [("kbs", "#ff5500", "kbps"), ("fps", "#2a7ae2", "fps"),
+                ("lostFrame", "#d22", "丢帧")]
+
+
+def monitor_chart(reports, width=600, height=160):
+    """An inline SVG of kbs, fps and lost frames over the reports, each scaled to its own top."""
+    if not reports:
+        return '<p class="muted" id="no-reports">尚未收到统计上报</p>'
+    pad = 24
+    n = len(reports)
+    parts = ['<svg id="monitor-chart" xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" '
+             'viewBox="0 0 %d %d" style="background:#fafafa">' % (width, height, width, height)]
+    for i, (key, color, label) in enumerate(CHART_SERIES):
+        values = [_number(r.get(key)) for r in reports]
+        top = max(values) or 1.0
+        points = " ".join("%.1f,%.1f" % (
+            pad + (width - 2 * pad) * (j / (n - 1) if n > 1 else 0.5),
+            height - pad - (height - 2 * pad) * v / top) for j, v in enumerate(values))
+        parts.append('<polyline class="series-%s" fill="none" stroke="%s" stroke-width="2" '
+                     'points="%s"/>' % (key, color, points))
+        parts.append('<text x="%d" y="14" font-size="12" fill="%s">%s 最高 %s</text>'
+                     % (pad + 150 * i, color, label, _short(top)))
+    parts.append("</svg>")
+    return "".join(parts)
+
+
+def _number(value):
+    try:
+        return max(float(value), 0.0)
+    except (TypeError, ValueError):
+        return 0.0
+
+
+def _short(value):
+    return ("%d" % value) if float(value).is_integer() else ("%.2f" % value)

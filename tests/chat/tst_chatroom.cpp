@@ -1,0 +1,202 @@
+#include <QGuiApplication>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QUrlQuery>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <QtTest>
+#include <memory>
+
+#include "PrivateDisplay.h"
+#include "chat/ChatRoom.h"
+#include "core/IConfig.h"
+#include "net/DemoService.h"
+#include "net/OrbHttpMgr.h"
+#include "shell/web/OrbWebView.h"
+
+namespace {
+
+constexpr int kWait = 30000;
+
+}  // namespace
+
+class TestChatRoom : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TestChatRoom(const QString& noDisplay) : noDisplay_(noDisplay) {}
+
+private:
+    QString noDisplay_;
+    DemoService service_;
+    QTemporaryDir dir_;
+    std::unique_ptr<QWidget> host_;
+    ChatRoom* chat_ = nullptr;
+
+    // The services of a deployment of the given server variant, on the running service.
+    void setServices(int variant) {
+        auto config = std::make_shared<live::IConfig>();
+        const QString configPath =
+            DemoService::writeConfigFile(dir_.path(), QJsonObject{{"type", variant}});
+        QCOMPARE(config->init(configPath), uint8_t(0));
+        auto net = std::make_shared<live::OrbHttpMgr>(config);
+        QCOMPARE(net->initHttpTask(service_.writeNetworkFile(dir_.path())), uint8_t(0));
+        chat_->setServices(config, net);
+    }
+
+    QVariant js(const QString& script) {
+        QVariant result;
+        bool done = false;
+        chat_->webView()->view()->page()->runJavaScript(script, [&](const QVariant& v) {
+            result = v;
+            done = true;
+        });
+        QDeadlineTimer deadline(kWait);
+        while (!done && !deadline.hasExpired()) {
+            QTest::qWait(20);
+        }
+        return result;
+    }
+
+    QString text(const char* id) {
+        return js(QStringLiteral("document.getElementById('%1').textContent").arg(id))
+            .toString()
+            .trimmed();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(noDisplay_.isEmpty(), qPrintable(noDisplay_));
+        QVERIFY(service_.start());
+    }
+
+    // A docked panel, as the room holds it.
+    void init() {
+        host_ = std::make_unique<QWidget>();
+        host_->resize(800, 760);
+        chat_ = new ChatRoom(host_.get());
+        host_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
+    }
+
+    void cleanup() {
+        host_.reset();  // the panel too, floating or not
+        chat_ = nullptr;
+    }
+
+    void showsTheTaskChatWithItsFourValues_data() {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<QString>("old");
+        QTest::newRow("studio service") << 0 << "false";
+        QTest::newRow("older service") << 1 << "true";
+    }
+
+    void showsTheTaskChatWithItsFourValues() {
+        QFETCH(int, variant);
+        QFETCH(QString, old);
+        setServices(variant);
+        QSignalSpy loaded(chat_->webView()->view(), &QWebEngineView::loadFinished);
+        chat_->load(1003, 1);
+        QVERIFY(loaded.wait(kWait));
+        QVERIFY(loaded.first().first().toBool());
+
+        const QUrlQuery query(chat_->webView()->view()->url());
+        QCOMPARE(query.queryItemValue("user"), QString("orblive_user"));
+        QCOMPARE(query.queryItemValue("taskId"), QString("1003"));
+        QCOMPARE(query.queryItemValue("mode"), QString("1"));
+        QCOMPARE(query.queryItemValue("old"), old);
+        QCOMPARE(text("task-id"), QString("1003"));
+        QCOMPARE(text("mode"), QString("1"));
+        QCOMPARE(text("client"), QString("orblive_user"));
+        QCOMPARE(text("old").isEmpty(), variant == 0);
+        QCOMPARE(text("task-name"), QString("高三英语冲刺（二）：阅读理解"));
+        QCOMPARE(chat_->webView()->size(), chat_->size());
+    }
+
+    void aValueNeverBecomesAMarkerOrASecondParameter() {
+        QCOMPARE(ChatRoom::chatUrl("chat?user=%1&taskId=%2&mode=%3&old=%4", "a%2&b=c", 7, 2, false),
+                 QString("chat?user=a%252%26b%3Dc&taskId=7&mode=2&old=false"));
+    }
+
+    void unfoldingRestoresTheLastUnfoldedWidth() {
+        chat_->resize(300, 700);
+        QCOMPARE(chat_->expandedWidth(), 300);
+        chat_->foldButton()->click();
+        QVERIFY(chat_->isFolded());
+        QCOMPARE(chat_->width(), chat_->foldButton()->width());
+        QVERIFY(chat_->webView()->isHidden());
+        QCOMPARE(chat_->expandedWidth(), 300);
+
+        chat_->foldButton()->click();
+        QVERIFY(!chat_->isFolded());
+        QCOMPARE(chat_->size(), QSize(300, 700));
+        QCOMPARE(chat_->minimumWidth(), 300);
+        QVERIFY(chat_->webView()->isVisible());
+        // The button stays in the middle of the side.
+        QCOMPARE(chat_->foldButton()->y(), (700 - chat_->foldButton()->height()) / 2);
+    }
+
+    void floatingAFoldedPanelUnfoldsItAtTheTopRight() {
+        chat_->resize(260, 640);
+        chat_->foldButton()->click();
+        QVERIFY(chat_->isFolded());
+
+        chat_->setFloating(true);
+        QVERIFY(chat_->isFloating());
+        QVERIFY(chat_->isWindow());
+        QVERIFY(!chat_->isFolded());
+        QVERIFY(chat_->foldButton()->isHidden());
+        QVERIFY(chat_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(chat_->size(), QSize(260, 640));
+        QCOMPARE(chat_->minimumSize(), chat_->maximumSize());
+        QVERIFY(QTest::qWaitForWindowExposed(chat_));
+        QVERIFY(chat_->webView()->isVisible());
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        // Its frame, title bar included, against the top and the right of the free area.
+        const auto where = [&] {
+            return QStringLiteral("frame %1,%2 %3x%4 in %5,%6 %7x%8")
+                .arg(chat_->frameGeometry().x())
+                .arg(chat_->frameGeometry().y())
+                .arg(chat_->frameGeometry().width())
+                .arg(chat_->frameGeometry().height())
+                .arg(area.x())
+                .arg(area.y())
+                .arg(area.width())
+                .arg(area.height())
+                .toUtf8();
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(qAbs(chat_->frameGeometry().top() - area.top()) <= 2,
+                                  where().constData(), 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(qAbs(chat_->frameGeometry().right() - area.right()) <= 1,
+                                  where().constData(), 10000);
+
+        chat_->setFloating(false);
+        QVERIFY(!chat_->isFloating());
+        QVERIFY(!chat_->isWindow());
+        QVERIFY(!chat_->foldButton()->isHidden());
+        QVERIFY(!chat_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        // Docked again, the room's layout may size it again.
+        chat_->resize(320, 700);
+        QCOMPARE(chat_->size(), QSize(320, 700));
+        QCOMPARE(chat_->expandedWidth(), 320);
+    }
+};
+
+int main(int argc, char** argv) {
+    // Its own display: a window that stays on top must not cover other tests' windows.
+    PrivateDisplay display;
+    QString noDisplay;
+    if (!display.start()) {
+        noDisplay = display.failure();
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestChatRoom test(noDisplay);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_chatroom.moc"
