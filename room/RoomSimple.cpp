@@ -63,6 +63,8 @@ RoomSimple::RoomSimple(QWidget* parent, std::shared_ptr<live::IConfig> config,
     ui_->lay_ctrl->addWidget(speak_);
     chat_ = new ChatRoom(this);
     chat_->setServices(config_, network_);
+    // The panel has no layout of its own to ask for room; it keeps its form's width.
+    chat_->setMinimumWidth(chat_->expandedWidth());
     ui_->lay_chat->addWidget(chat_);
     // Wiring point: the live room's OBSLive and TRTCLive host widgets replace these two.
     obsLive_ = hostWidget(QStringLiteral("OBSLive"), ui_->widget);
@@ -133,9 +135,9 @@ void RoomSimple::attachStudio() {
 
 bool RoomSimple::leaveRoom() {
     if (speak_->isStreaming()) {
-        ormLive_AskDialog dialog(QStringLiteral("警告"), QStringLiteral("请先停止直播，然后再退出"),
-                                 kAskOk, this);
-        live::DialogSeam::exec(&dialog, QStringLiteral("leave room"));
+        const QString text = QStringLiteral("请先停止直播，然后再退出");
+        ormLive_AskDialog dialog(QStringLiteral("警告"), text, kAskOk, this);
+        live::DialogSeam::exec(&dialog, text);
         return false;
     }
     if (speak_->isSpeechLayout()) {

@@ -137,6 +137,7 @@ void SpeakSimple::setStreaming(bool on) {
     if (monitor_) {
         monitor_->stop();
     }
+    ui_->util_rb->clear();
     ui_->live->setText(QStringLiteral("开始直播"));
 }
 
