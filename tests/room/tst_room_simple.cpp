@@ -270,6 +270,7 @@ private slots:
             MediaProbe::of(rtmp_.recording(QStringLiteral("orb%1").arg(kTaskId)));
         QVERIFY(probe.ok);
         QCOMPARE(probe.videoCodec, QStringLiteral("h264"));
+        QVERIFY(room_->leaveRoom());
         // No warning: the stream started and ended as asked.
         for (const live::DialogSeam::Shown& shown : live::DialogSeam::shown()) {
             QVERIFY2(!shown.text.contains("未能正常"), qPrintable(shown.text));
