@@ -66,7 +66,8 @@ RoomSimple::RoomSimple(QWidget* parent, std::shared_ptr<live::IConfig> config,
     // The panel has no layout of its own to ask for room; it keeps its form's width.
     chat_->setMinimumWidth(chat_->expandedWidth());
     ui_->lay_chat->addWidget(chat_);
-    // Wiring point: the live room's OBSLive and TRTCLive host widgets replace these two.
+    // Wiring point: `new OBSLive(ui_->widget)` and `new TRTCLive(ui_->widget)` (ILiveRoom)
+    // replace these two once the live widgets land; the fields become ILiveRoom*.
     obsLive_ = hostWidget(QStringLiteral("OBSLive"), ui_->widget);
     trtcLive_ = hostWidget(QStringLiteral("TRTCLive"), ui_->widget);
     connect(speak_, &SpeakSimple::signalSpeakEvent, this, &RoomSimple::slotSpeakEvent);
@@ -109,7 +110,7 @@ void RoomSimple::enterRoom(const QString& title, QString& pushUrl, uint32_t task
 void RoomSimple::showLiveWidget(uint32_t mode) {
     QWidget* chosen = mode == kInteractiveMode ? trtcLive_ : obsLive_;
     QWidget* other = chosen == obsLive_ ? trtcLive_ : obsLive_;
-    // Wiring point: the chosen live widget's entering operation gets (task id, mode) here.
+    // Wiring point: `chosen->enterRoom(taskId_, mode)` here once it is an ILiveRoom.
     ui_->vlay_room->removeWidget(other);
     other->hide();
     ui_->vlay_room->addWidget(chosen);
@@ -146,7 +147,7 @@ bool RoomSimple::leaveRoom() {
     if (studio()) {
         studio()->OBSWinReset();
     }
-    // Wiring point: the live widget's leaving operation goes here.
+    // Wiring point: `liveWidget_->leaveRoom()` here once it is an ILiveRoom.
     liveWidget_ = nullptr;
     speak_->stop();
     return true;

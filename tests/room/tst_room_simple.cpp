@@ -180,6 +180,16 @@ private slots:
         QVERIFY(room_->chat()->isVisible());
         QCOMPARE(button(SpeakSimple::kShare)->text(), QStringLiteral("共享"));
         QVERIFY(!button(SpeakSimple::kChat)->isVisible());
+        LiveSettings settings;
+        OrbOBS::instance().getLiveSettings(settings);
+        QCOMPARE(settings.server + settings.key, pushUrl());
+        // An interactive room shows the real-time view and pushes nothing from here.
+        QVERIFY(room_->leaveRoom());
+        QString other = QStringLiteral("rtmp://127.0.0.1:1/other/orb1");
+        room_->enterRoom(kTitle, other, kTaskId, RoomSimple::kInteractiveMode);
+        QCOMPARE(room_->liveWidget()->objectName(), QStringLiteral("TRTCLive"));
+        OrbOBS::instance().getLiveSettings(settings);
+        QCOMPARE(settings.server + settings.key, pushUrl());
         // The statistics come in every second.
         QTRY_VERIFY_WITH_TIMEOUT(speak()->findChild<QLabel*>("util_rt")->text().startsWith("CPU: "),
                                  10000);
