@@ -9,8 +9,8 @@ class IConfig;
 class OrbHttpMgr;
 }  // namespace live
 
-// The rooms the program offers, by server variant: the studio room for variant 0, the
-// speech room's stand-in for the speech editions.
+// The rooms the program offers, by server variant: the simple speech room for variants 1
+// and 2, the studio room for every other one.
 class RoomFactory {
 public:
     static MainWindow::RoomFactory make(std::shared_ptr<live::IConfig> config,

@@ -21,6 +21,11 @@ constexpr int kExitStudioFailed = 4;
 
 int run(int& argc, char** argv, std::unique_ptr<InstanceGuard>& guard, int& status) {
     QApplication::setAttribute(Qt::AA_DisableHighDpiScaling, true);
+    // The studio draws through EGL. Qt's GLX integration, which the browser engine's pages
+    // use, corrupts the heap beside it once a desktop capture runs; both on EGL do not.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) {
+        qputenv("QT_XCB_GL_INTEGRATION", "xcb_egl");
+    }
     auto app = std::make_unique<OBSApp>(argc, argv);
     SignalQuit quitOnSignal;
 
