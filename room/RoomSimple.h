@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "room/ILiveRoom.h"
 #include "room/IRoom.h"
 
 class ChatRoom;
-class ILiveRoom;
 class SpeakSimple;
 
 namespace live {
