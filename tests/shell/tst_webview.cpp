@@ -307,7 +307,19 @@ int runChildMode(const QString& mode, const QString& base, const QByteArray& mar
     while (countNamed(keptCookies(view), marker) == 0 && clock.elapsed() < 60000) {
         QTest::qWait(50);
     }
-    out << (countNamed(keptCookies(view), marker) > 0 ? "ok" : "no cookie") << "\n";
+    // The next child reads the store from disk, which the engine writes on its own schedule:
+    // this one ends only once the persistent cookie (and what came before it) is written.
+    const QByteArray persistent = mode == "seed" ? QByteArray("keep") : marker;
+    QFile db(QWebEngineProfile::defaultProfile()->persistentStoragePath() + "/Cookies");
+    const auto onDisk = [&db, &persistent] {
+        const bool found = db.open(QIODevice::ReadOnly) && db.readAll().contains(persistent);
+        db.close();
+        return found;
+    };
+    while (!onDisk() && clock.elapsed() < 60000) {
+        QTest::qWait(50);
+    }
+    out << (countNamed(keptCookies(view), marker) > 0 && onDisk() ? "ok" : "no cookie") << "\n";
     return 0;
 }
 
