@@ -4,10 +4,10 @@
 #include <QScreen>
 
 #include "chat/ChatRoom.h"
+#include "core/DialogSeam.h"
 #include "core/IConfig.h"
 #include "core/Log.h"
 #include "core/MessageBox.h"
-#include "core/DialogSeam.h"
 #include "frontend/OBSApp.h"
 #include "frontend/StudioCodes.h"
 #include "material/AddMaterial.h"
@@ -72,7 +72,8 @@ Room::Room(QWidget* parent, std::shared_ptr<live::IConfig> config,
     speaker_ = new Speaker(nullptr);
     dialog_ = new AddMaterial(this);
     ui_->chat->setServices(config_, network_);
-    monitor_ = new MonitorReporter(network_, [this] { return util_; }, this);
+    monitor_ = new MonitorReporter(
+        network_, [this] { return util_; }, this);
     resourceTimer_.setInterval(kResourceIntervalMs);
     connect(&resourceTimer_, &QTimer::timeout, this, &Room::slotResourceMonitor);
     connectWidgets();
@@ -90,6 +91,14 @@ Room::~Room() {
 
 QWidget* Room::consoleWidget() const {
     return ui_->console;
+}
+
+Console* Room::console() const {
+    return ui_->console;
+}
+
+Scene* Room::scene() const {
+    return ui_->scene;
 }
 
 Room* Room::current() {
@@ -132,8 +141,8 @@ void Room::enterRoom(const QString& title, QString& pushUrl, uint32_t taskId, ui
 void Room::showLiveWidget(uint32_t taskId, uint32_t mode) {
     ILiveRoom* chosen = mode == kInteractiveMode ? static_cast<ILiveRoom*>(trtcLive_)
                                                  : static_cast<ILiveRoom*>(obsLive_);
-    ILiveRoom* other = chosen == obsLive_ ? static_cast<ILiveRoom*>(trtcLive_)
-                                          : static_cast<ILiveRoom*>(obsLive_);
+    ILiveRoom* other =
+        chosen == obsLive_ ? static_cast<ILiveRoom*>(trtcLive_) : static_cast<ILiveRoom*>(obsLive_);
     chosen->enterRoom(taskId, mode);
     ui_->vlay_room->removeWidget(other);
     other->hide();
@@ -353,7 +362,8 @@ QString Room::statusText() const {
 
 void Room::onServiceLost() {
     serviceLost_ = true;
-    Toast::showTip(QStringLiteral("与服务器的连接中断，直播不受影响，统计数据将在恢复后补报"), this);
+    Toast::showTip(QStringLiteral("与服务器的连接中断，直播不受影响，统计数据将在恢复后补报"),
+                   this);
 }
 
 void Room::onServiceBack() {

@@ -21,6 +21,8 @@ class Room;
 }
 
 class AddMaterial;
+class Console;
+class Scene;
 class ILiveRoom;
 class MonitorReporter;
 class OBSApp;
@@ -50,7 +52,8 @@ public:
     MonitorReporter* monitor() const { return monitor_; }
     const orbLiveImp::ResourceUtil& resources() const { return util_; }
     QString statusText() const;
-    Ui::Room* form() const { return ui_.get(); }
+    Console* console() const;
+    Scene* scene() const;
     QWidget* consoleWidget() const override;
 
     // The studio's reports, as the callbacks given to the studio deliver them.
@@ -58,8 +61,7 @@ public:
     void onSceneItem(const orbLiveImp::SceneItemData& data);
 
 public slots:
-    void enterRoom(const QString& title, QString& pushUrl, uint32_t taskId,
-                   uint32_t mode) override;
+    void enterRoom(const QString& title, QString& pushUrl, uint32_t taskId, uint32_t mode) override;
     bool leaveRoom() override;
     bool onLiveStarted() override;
     bool onLiveStopped() override;

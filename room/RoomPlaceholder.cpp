@@ -22,8 +22,9 @@ RoomPlaceholder::RoomPlaceholder(Edition edition, QWidget* parent)
     : IRoom(parent), edition_(edition) {
     setObjectName(QStringLiteral("RoomPlaceholder"));
     setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(QStringLiteral("QWidget#RoomPlaceholder { background-color: rgb(21,22,26); }\n"
-                                 "QWidget#RoomPlaceholder QLabel { color: rgb(200,202,208); }"));
+    setStyleSheet(
+        QStringLiteral("QWidget#RoomPlaceholder { background-color: rgb(21,22,26); }\n"
+                       "QWidget#RoomPlaceholder QLabel { color: rgb(200,202,208); }"));
     const QString kind =
         edition == kSpeech ? QStringLiteral("演讲直播间") : QStringLiteral("直播间");
     auto* layout = new QVBoxLayout(this);

@@ -19,8 +19,7 @@ public:
     uint32_t mode() const { return mode_; }
 
 public slots:
-    void enterRoom(const QString& title, QString& pushUrl, uint32_t taskId,
-                   uint32_t mode) override;
+    void enterRoom(const QString& title, QString& pushUrl, uint32_t taskId, uint32_t mode) override;
     bool leaveRoom() override;
     bool onLiveStarted() override;
     bool onLiveStopped() override;

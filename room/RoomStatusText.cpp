@@ -1,9 +1,8 @@
 #include "room/RoomStatusText.h"
 
 QString RoomStatusText::status(const orbLiveImp::ResourceUtil& util, bool streaming) {
-    QString text = QStringLiteral("CPU: %1%  帧率: %2 fps")
-                       .arg(util.cpu, 0, 'f', 1)
-                       .arg(util.fps, 0, 'f', 2);
+    QString text =
+        QStringLiteral("CPU: %1%  帧率: %2 fps").arg(util.cpu, 0, 'f', 1).arg(util.fps, 0, 'f', 2);
     if (util.delay != 0) {
         text += QStringLiteral("  延迟: %1 s").arg(util.delay);
     }

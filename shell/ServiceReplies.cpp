@@ -28,7 +28,7 @@ void ServiceReplies::handle(uint8_t type, const QByteArray& data) {
             break;
         case live::kTaskListRoom:
         case live::kTaskDetails:
-            onTaskReply(data);
+            onTaskReply(type, data);
             break;
         case live::kTaskToInvite:
             onInviteCode(reply);
@@ -71,7 +71,7 @@ void ServiceReplies::onAvatarUploaded(const QByteArray& data, const QJsonObject&
                         "MainWindow::slotHttpEvent");
 }
 
-void ServiceReplies::onTaskReply(const QByteArray& data) {
+void ServiceReplies::onTaskReply(uint8_t type, const QByteArray& data) {
     if (data.isEmpty()) {
         live::MessageBox::warning(window_, QStringLiteral("警告"),
                                   QStringLiteral("获取任务信息失败"), QMessageBox::Ok);
@@ -82,7 +82,7 @@ void ServiceReplies::onTaskReply(const QByteArray& data) {
     if (!task) {
         return;
     }
-    task->setData(data);
+    task->setData(data, type);
     if (!tracedTasks_ && window_->requestedStep() == MainWindow::kStepTasks) {
         tracedTasks_ = true;
         task->repaint();

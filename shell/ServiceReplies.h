@@ -18,7 +18,7 @@ public:
 
 private:
     void onAvatarUploaded(const QByteArray& data, const QJsonObject& reply);
-    void onTaskReply(const QByteArray& data);
+    void onTaskReply(uint8_t type, const QByteArray& data);
     void onInviteCode(const QJsonObject& reply);
     void onUserInfo(const QJsonObject& reply);
     void onLiveStarted(const QJsonObject& reply);

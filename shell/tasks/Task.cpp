@@ -152,12 +152,16 @@ bool Task::unwrap(const QByteArray& reply, QJsonObject* data) const {
     return true;
 }
 
-void Task::setData(const QByteArray& reply) {
+void Task::setData(const QByteArray& reply, uint8_t type) {
     QJsonObject data;
     if (!unwrap(reply, &data)) {
         return;
     }
-    if (joining_) {
+    if (type == live::kTaskDetails) {
+        if (!joining_) {
+            live::log::warn("{}: task details nobody waits for", "Task::setData");
+            return;
+        }
         onTaskDetails(data);
         return;
     }

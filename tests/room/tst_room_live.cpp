@@ -1,0 +1,284 @@
+// The studio room end to end, as a presenter uses it: the client's own window signed in to the
+// demo service, a task entered from the list, a picture added through the dialog, the
+// broadcast started and stopped through the console and received by a real RTMP server, a
+// recording made, the service told, and the room left again. Runs on a display of its own.
+#include <QApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QUrlQuery>
+#include <QWebEngineCookieStore>
+#include <QWebEngineProfile>
+#include <QtTest>
+#include <memory>
+
+#include "MediaProbe.h"
+#include "PrivateDisplay.h"
+#include "RtmpServer.h"
+#include "app/AppContext.h"
+#include "app/RoomFactory.h"
+#include "core/DialogSeam.h"
+#include "frontend/SourceKinds.h"
+#include "frontend/StudioTestKit.h"
+#include "material/AddMaterial.h"
+#include "net/DemoService.h"
+#include "net/OrbHttpMgr.h"
+#include "room/Console.h"
+#include "room/MonitorReporter.h"
+#include "room/Room.h"
+#include "room/RoomStatusText.h"
+#include "room/Scene.h"
+#include "shell/MainWindow.h"
+#include "shell/Toast.h"
+#include "shell/tasks/Task.h"
+#include "shell/web/OrbWebView.h"
+
+using live::DialogSeam;
+
+namespace {
+
+constexpr int kWait = 60000;
+const QString kLeaveRefused = QStringLiteral("请先停止直播或录制，然后再退出");
+
+QPushButton* rowButton(MainWindow& w, int row, const char* name) {
+    auto* table = w.taskList()->findChild<QTableWidget*>(QStringLiteral("tableWidget"));
+    QWidget* cell = table ? table->cellWidget(row, 3) : nullptr;
+    return cell ? cell->findChild<QPushButton*>(QLatin1String(name)) : nullptr;
+}
+
+bool wasShown(const QString& text) {
+    for (const DialogSeam::Shown& shown : DialogSeam::shown()) {
+        if (shown.text.contains(text)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+class TestRoomLive : public QObject {
+    Q_OBJECT
+
+    RtmpServer rtmp_;
+    DemoService demo_;
+    QTemporaryDir files_;
+    std::unique_ptr<AppContext> context_;
+    std::unique_ptr<MainWindow> window_;
+
+    Room* room() const { return qobject_cast<Room*>(window_->room()); }
+    Console* console() const { return room()->console(); }
+
+    // Answers the console's question with yes and presses the button.
+    void press(const char* button) {
+        DialogSeam::presetAnswer(int(QDialog::Accepted));
+        QTest::mouseClick(console()->findChild<QPushButton*>(QLatin1String(button)),
+                          Qt::LeftButton);
+    }
+
+    // Each test takes a task of its own: one that went live is no longer offered the same way.
+    bool enterTask(int row) {
+        QPushButton* enter = rowButton(*window_, row, "pushButton_jion");
+        if (!enter) {
+            return false;
+        }
+        QTest::mouseClick(enter, Qt::LeftButton);
+        return QTest::qWaitFor(
+            [&] {
+                return window_->requestedStep() == MainWindow::kStepRoom && room()->isVisible();
+            },
+            kWait);
+    }
+
+    QString addPicture() {
+        const QString png =
+            studiotest::makePng(files_.filePath("slide.png"), Qt::darkCyan, 640, 360);
+        room()->slotAddMaterial(SourceKinds::kImage);
+        AddMaterial* dialog = room()->materialDialog();
+        QSignalSpy added(dialog, &AddMaterial::signalMaterialAdded);
+        DialogSeam::presetAnswer(png);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("browse2"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("ok"), Qt::LeftButton);
+        return added.count() == 1 ? added.at(0).at(0).toString() : QString();
+    }
+
+private slots:
+    void initTestCase() {
+        STUDIO_REQUIRE();
+        QVERIFY(rtmp_.start());
+        DemoService::Options options;
+        options.rtmpPort = rtmp_.port();
+        QVERIFY(demo_.start(options));
+        const QString data = QCoreApplication::applicationDirPath() + "/data";
+        QVERIFY(QDir().mkpath(data));
+        QVERIFY(!DemoService::writeConfigFile(data).isEmpty());
+        QVERIFY(!demo_.writeNetworkFile(data).isEmpty());
+        DialogSeam::setHeadless(true);
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+
+        context_ = std::make_unique<AppContext>();
+        QCOMPARE(context_->start(QCoreApplication::applicationDirPath()), 0);
+        window_ = std::make_unique<MainWindow>();
+        window_->setRoomFactory(RoomFactory::make(context_->config(), context_->network()));
+        QCOMPARE(window_->start(context_->config(), context_->network(), context_->user()), 0);
+        for (const QNetworkCookie& c : demo_.signIn()) {
+            QWebEngineProfile::defaultProfile()->cookieStore()->setCookie(c, QUrl(demo_.baseUrl()));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                QList<QNetworkCookie> kept;
+                window_->webView()->getCookies(kept);
+                return kept.size() >= 3;
+            }(),
+            kWait);
+        window_->slotJSEvent(0, QString());
+        QTRY_VERIFY_WITH_TIMEOUT(rowButton(*window_, 0, "pushButton_jion"), kWait);
+        QVERIFY(room());
+    }
+
+    void init() { DialogSeam::clearShown(); }
+
+    void cleanup() {
+        if (!room()) {
+            return;
+        }
+        if (console()->isStreaming()) {
+            press("live");
+        }
+        if (console()->isRecording()) {
+            press("record");
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!console()->isStreaming() && !console()->isRecording(), kWait);
+        window_->close();
+        QTRY_COMPARE_WITH_TIMEOUT(window_->requestedStep(), uint8_t(MainWindow::kStepTasks), kWait);
+    }
+
+    void cleanupTestCase() {
+        window_.reset();
+        context_.reset();
+    }
+
+    void broadcastFromTheListAndBack() {
+        QVERIFY(enterTask(0));
+        const uint32_t taskId = room()->taskId();
+        QVERIFY(!addPicture().isEmpty());
+
+        press("live");
+        QTRY_VERIFY_WITH_TIMEOUT(console()->isStreaming(), kWait);
+        const MediaProbe probe =
+            MediaProbe::of(QStringLiteral("%1/orb%2").arg(rtmp_.url()).arg(taskId));
+        QVERIFY(probe.ok);
+        QCOMPARE(probe.videoCodec, QString("h264"));
+        QCOMPARE(probe.audioCodec, QString("aac"));
+        QCOMPARE(probe.width, 1280);
+        QCOMPARE(probe.height, 720);
+        QTRY_VERIFY_WITH_TIMEOUT(!demo_.requests("/api/live/start").isEmpty(), kWait);
+        const QJsonObject start = demo_.lastRequest("/api/live/start");
+        const QByteArray sent =
+            DemoService::rawBody(start) + '&' + start.value("query").toString().toUtf8();
+        QVERIFY2(sent.contains("taskId=" + QByteArray::number(taskId)), sent.constData());
+
+        // One report is enough to see its fields; the interval was shortened for the test.
+        QTRY_VERIFY_WITH_TIMEOUT(!demo_.monitorReports().isEmpty(), kWait);
+        const QJsonObject report = demo_.monitorReports().last().toObject();
+        QCOMPARE(report.value("taskId").toVariant().toString(), QString::number(taskId));
+        for (const char* field : {"kbs", "cpu", "fps", "originFrame", "lostFrame", "pointTime"}) {
+            QVERIFY2(report.contains(field), field);
+        }
+        QVERIFY(QRegularExpression("^\\d{12}$")
+                    .match(report.value("pointTime").toVariant().toString())
+                    .hasMatch());
+
+        press("record");
+        QTRY_VERIFY_WITH_TIMEOUT(console()->isRecording(), kWait);
+        QVERIFY(!window_->close());
+        QVERIFY(wasShown(kLeaveRefused));
+        QCOMPARE(window_->requestedStep(), uint8_t(MainWindow::kStepRoom));
+
+        press("live");
+        QTRY_VERIFY_WITH_TIMEOUT(!console()->isStreaming(), kWait);
+        DialogSeam::clearShown();
+        QVERIFY(!room()->leaveRoom());  // recording alone still holds the room
+        QVERIFY(wasShown(kLeaveRefused));
+
+        press("record");
+        QTRY_VERIFY_WITH_TIMEOUT(!console()->isRecording(), kWait);
+        Toast* toast = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((toast = room()->findChild<Toast*>()) != nullptr, kWait);
+        const QString path = toast->text().section('\n', 1);
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+        QVERIFY(MediaProbe::of(path).ok);
+
+        QVERIFY(room()->leaveRoom());
+    }
+
+    void serviceOutageKeepsTheReports() {
+        QVERIFY(enterTask(1));
+        QVERIFY(!addPicture().isEmpty());
+        press("live");
+        QTRY_VERIFY_WITH_TIMEOUT(console()->isStreaming(), kWait);
+        const int port = demo_.port();
+        QSignalSpy lost(room()->monitor(), &MonitorReporter::signalServiceLost);
+        QVERIFY(demo_.stop());
+        QVERIFY(lost.wait(kWait));
+        QTRY_VERIFY_WITH_TIMEOUT(room()->monitor()->pending() >= 2, kWait);
+        QVERIFY(room()->statusText().contains(QStringLiteral("服务器连接中断")));
+
+        DemoService::Options options;
+        options.rtmpPort = rtmp_.port();
+        options.port = port;
+        QVERIFY(demo_.start(options));
+        QTRY_VERIFY_WITH_TIMEOUT(room()->monitor()->pending() == 0, kWait);
+        QVERIFY(console()->isStreaming());  // the stream never noticed
+        // A restarted service keeps no history: what it got are the kept reports, in order.
+        QList<qint64> frames;
+        for (const QJsonValue& r : demo_.monitorReports()) {
+            frames << r.toObject().value("originFrame").toVariant().toLongLong();
+        }
+        QVERIFY(frames.size() >= 2);
+        QVERIFY(std::is_sorted(frames.begin(), frames.end()));
+    }
+
+    void statusTexts_data() {
+        QTest::addColumn<quint64>("delay");
+        QTest::addColumn<bool>("streaming");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("idle") << quint64(0) << false << "CPU: 12.3%  帧率: 29.97 fps";
+        QTest::newRow("reconnecting")
+            << quint64(4) << true
+            << "CPU: 12.3%  帧率: 29.97 fps  延迟: 4 s  带宽: 2501 kbps  丢帧: 7 (0.4%)";
+    }
+    void statusTexts() {
+        QFETCH(quint64, delay);
+        QFETCH(bool, streaming);
+        QFETCH(QString, expected);
+        orbLiveImp::ResourceUtil util;
+        util.cpu = 12.34f;
+        util.fps = 29.97f;
+        util.kbs = 2500.6f;
+        util.delay = delay;
+        util.lostFrame = 7;
+        util.lostPercent = 0.44f;
+        QCOMPARE(RoomStatusText::status(util, streaming), expected);
+        QCOMPARE(RoomStatusText::clock(3725), QString("01:02:05"));
+    }
+};
+
+int main(int argc, char** argv) {
+    PrivateDisplay display;
+    if (!display.start()) {
+        std::fprintf(stderr, "FAIL: %s\n", qPrintable(display.failure()));
+        return 1;
+    }
+    qputenv("QT_XCB_GL_INTEGRATION", "xcb_egl");
+    qputenv(MonitorReporter::kIntervalEnv, "2000");
+    return studiotest::runWithStudio(argc, argv, [&] {
+        TestRoomLive test;
+        return QTest::qExec(&test, argc, argv);
+    });
+}
+
+#include "tst_room_live.moc"
