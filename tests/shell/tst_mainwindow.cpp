@@ -554,8 +554,9 @@ private slots:
         QCOMPARE(label(room, "label_title")->text(), name);
         QVERIFY(label(room, "label_push")->text().contains("rtmp://127.0.0.1:1935/live/orb"));
 
-        w.slotlTitleClicked(TitleBar::kSetButton);  // no settings dialog yet: nothing happens
-        QVERIFY(DialogSeam::shown().isEmpty());
+        w.slotlTitleClicked(TitleBar::kSetButton);  // the live settings, answered by the seam
+        QCOMPARE(DialogSeam::shown().size(), 1);
+        QCOMPARE(DialogSeam::shown().first().kind, QString("dialog"));
         QVERIFY(!w.close());
         QVERIFY(w.isVisible());
         QVERIFY(!room->inRoom());
