@@ -9,6 +9,7 @@
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "frontend/OBSApp.h"
+#include "frontend/SourceKinds.h"
 #include "frontend/StudioCodes.h"
 #include "material/AddMaterial.h"
 #include "net/OrbHttpMgr.h"
@@ -77,7 +78,17 @@ Room::Room(QWidget* parent, std::shared_ptr<live::IConfig> config,
     resourceTimer_.setInterval(kResourceIntervalMs);
     connect(&resourceTimer_, &QTimer::timeout, this, &Room::slotResourceMonitor);
     connectWidgets();
+    markUnavailableKinds();
     g_room = this;
+}
+
+void Room::markUnavailableKinds() {
+    for (const SourceKind& kind : SourceKinds::table()) {
+        const QString reason = OrbOBS::instance().unavailableReason(kind.kind);
+        if (!reason.isEmpty()) {
+            ui_->material->setUnavailable(kind.kind, reason);
+        }
+    }
 }
 
 Room::~Room() {

@@ -81,6 +81,7 @@ signals:
 
 private:
     void connectWidgets();
+    void markUnavailableKinds();
     void showLiveWidget(uint32_t taskId, uint32_t mode);
     void attachStudio();
     void placeDialog();
