@@ -3,11 +3,11 @@
 #include <QButtonGroup>
 #include <QEvent>
 #include <QHeaderView>
-#include <QJsonDocument>
 
 #include "core/DialogSeam.h"
 #include "core/IConfig.h"
 #include "core/Log.h"
+#include "net/ListReply.h"
 #include "net/OrbHttpMgr.h"
 #include "shell/ormLive_AskDialog.h"
 #include "shell/tasks/PageControl.h"
@@ -133,27 +133,9 @@ void Task::on_logout_clicked() {
     emit signalLogout();
 }
 
-bool Task::unwrap(const QByteArray& reply, QJsonObject* data) const {
-    // The service wraps list replies in a JSONP callback; its parentheses go, wherever they are.
-    QString text = QString::fromUtf8(reply);
-    if (serverType() == 1) {
-        text.remove(QLatin1Char('('));
-    } else {
-        text.remove(QStringLiteral("444("));
-    }
-    text.remove(QLatin1Char(')'));
-    QJsonParseError err;
-    const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8(), &err);
-    if (err.error != QJsonParseError::NoError || !doc.isObject()) {
-        return false;
-    }
-    *data = doc.object().value(QStringLiteral("data")).toObject();
-    return true;
-}
-
 void Task::setData(const QByteArray& reply) {
     QJsonObject data;
-    if (!unwrap(reply, &data)) {
+    if (!live::ListReply::unwrap(reply, serverType(), &data)) {
         return;
     }
     if (joining_) {
