@@ -8,6 +8,7 @@
 
 #include "core/ErrorCode.h"
 #include "core/Log.h"
+#include "core/LogRedact.h"
 
 namespace live {
 
@@ -57,7 +58,8 @@ void IUserinfo::setImage(const QByteArray& data) {
     QImage source;
     if (!source.loadFromData(data, format.toLatin1().constData())) {
         hasImage_.exchange(false);
-        log::error("{}: avatar download failed, url: {}", "live::IUserinfo::setImage", avatarUrl_);
+        log::error("{}: avatar download failed, url: {}", "live::IUserinfo::setImage",
+                   LogRedact::url(avatarUrl_));
         return;
     }
     const QImage scaled =

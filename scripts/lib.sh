@@ -6,9 +6,10 @@ BUILD_DIR="${ORB_BUILD_DIR:-$ROOT/build}"
 export CCACHE_BASEDIR="$ROOT"
 export CCACHE_NOHASHDIR=1
 
+# Extra arguments go to the configure step.
 orb_build() {
   bash "$ROOT/scripts/setup"
-  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$BUILD_DIR" -j "$(nproc)"
 }
 
@@ -39,4 +40,20 @@ orb_start_display() {
 orb_stop_display() {
   [ -n "${ORB_WM_PID:-}" ] && kill "$ORB_WM_PID" 2>/dev/null || true
   [ -n "${ORB_XVFB_PID:-}" ] && kill "$ORB_XVFB_PID" 2>/dev/null || true
+}
+
+# Splits tests/sanitizers.supp into one file per sanitizer in $BUILD_DIR and points the
+# sanitizers' options at them.
+orb_sanitizer_options() {
+  local supp="$ROOT/tests/sanitizers.supp"
+  local body
+  body="$(grep -v '^[[:space:]]*#' "$supp" | grep -v '^[[:space:]]*$' || true)"
+  grep '^leak:' <<<"$body" >"$BUILD_DIR/lsan.supp" || true
+  grep -E '^(interceptor_name|interceptor_via_fun|interceptor_via_lib|odr_violation):' \
+    <<<"$body" >"$BUILD_DIR/asan.supp" || true
+  grep -vE '^(leak|interceptor_name|interceptor_via_fun|interceptor_via_lib|odr_violation):' \
+    <<<"$body" >"$BUILD_DIR/ubsan.supp" || true
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_init_order=1:suppressions=$BUILD_DIR/asan.supp"
+  export LSAN_OPTIONS="print_suppressions=0:suppressions=$BUILD_DIR/lsan.supp"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$BUILD_DIR/ubsan.supp"
 }

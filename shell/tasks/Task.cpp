@@ -3,12 +3,11 @@
 #include <QButtonGroup>
 #include <QEvent>
 #include <QHeaderView>
-#include <QJsonDocument>
-#include <QRegularExpression>
 
 #include "core/DialogSeam.h"
 #include "core/IConfig.h"
 #include "core/Log.h"
+#include "net/ListReply.h"
 #include "net/OrbHttpMgr.h"
 #include "shell/RequestNotice.h"
 #include "shell/ormLive_AskDialog.h"
@@ -134,27 +133,9 @@ void Task::on_logout_clicked() {
     emit signalLogout();
 }
 
-bool Task::unwrap(const QByteArray& reply, QJsonObject* data) const {
-    // The service wraps list replies in a JSONP callback ("444(...)", or "(...)" with the
-    // empty callback of server variant 1). Only that wrapper goes: a task's name may hold
-    // parentheses of its own.
-    static const QRegularExpression wrapper(QStringLiteral("^\\s*[\\w$.]*\\((.*)\\)\\s*;?\\s*$"),
-                                            QRegularExpression::DotMatchesEverythingOption);
-    const QString text = QString::fromUtf8(reply);
-    const QRegularExpressionMatch wrapped = wrapper.match(text);
-    QJsonParseError err;
-    const QJsonDocument doc =
-        QJsonDocument::fromJson((wrapped.hasMatch() ? wrapped.captured(1) : text).toUtf8(), &err);
-    if (err.error != QJsonParseError::NoError || !doc.isObject()) {
-        return false;
-    }
-    *data = doc.object().value(QStringLiteral("data")).toObject();
-    return true;
-}
-
 void Task::setData(const QByteArray& reply, uint8_t type) {
     QJsonObject data;
-    if (!unwrap(reply, &data)) {
+    if (!live::ListReply::unwrap(reply, serverType(), &data)) {
         return;
     }
     if (type == live::kTaskDetails) {

@@ -50,7 +50,6 @@ protected:
 private:
     void setupTable();
     void request(int pageIndex, int pageSize, int status, const QString& name);
-    bool unwrap(const QByteArray& reply, QJsonObject* data) const;
     void fillTable(const QJsonObject& data);
     void fillRow(int row, const QJsonObject& task);
     void onTaskDetails(const QJsonObject& data);

@@ -5,11 +5,13 @@
 #include <QWebChannel>
 #include <QWebEngineCookieStore>
 #include <QWebEngineDownloadItem>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include "core/Log.h"
+#include "core/LogRedact.h"
 #include "shell/web/OrbWebBridge.h"
 
 OrbWebView::OrbWebView(QWidget* parent) : IOrbWebView(parent) {
@@ -52,13 +54,21 @@ int OrbWebView::init(bool applySettings) {
 }
 
 void OrbWebView::applyGlobalSettings() {
+    // The service's pages need scripts (the bridge), full screen (the playback video) and
+    // scroll bars. Nothing opens windows from script (the download link asks the client to
+    // open the system browser), no plugin or screen capture is used, and an HTTPS page
+    // must not run scripts fetched over plain HTTP, so those stay off.
     QWebEngineSettings* settings = QWebEngineSettings::defaultSettings();
     for (auto attribute :
-         {QWebEngineSettings::JavascriptEnabled, QWebEngineSettings::JavascriptCanOpenWindows,
-          QWebEngineSettings::PluginsEnabled, QWebEngineSettings::FullScreenSupportEnabled,
-          QWebEngineSettings::ScreenCaptureEnabled, QWebEngineSettings::AllowRunningInsecureContent,
+         {QWebEngineSettings::JavascriptEnabled, QWebEngineSettings::FullScreenSupportEnabled,
           QWebEngineSettings::ShowScrollBars}) {
         settings->setAttribute(attribute, true);
+    }
+    for (auto attribute :
+         {QWebEngineSettings::JavascriptCanOpenWindows, QWebEngineSettings::PluginsEnabled,
+          QWebEngineSettings::ScreenCaptureEnabled,
+          QWebEngineSettings::AllowRunningInsecureContent}) {
+        settings->setAttribute(attribute, false);
     }
 }
 
@@ -95,7 +105,7 @@ void OrbWebView::loadPage(const QString& url) {
     if (!view_) {
         return;
     }
-    live::log::info("{}: load {}", "OrbWebView::loadPage", url);
+    live::log::info("{}: load {}", "OrbWebView::loadPage", live::LogRedact::url(url));
     view_->load(QUrl(url));
 }
 
@@ -129,7 +139,7 @@ void OrbWebView::slotJSEvent(uint8_t type, QString val) {
 }
 
 QString OrbWebView::currentUrl() const {
-    return view_ ? view_->url().toString() : QString();
+    return view_ ? live::LogRedact::url(view_->url()) : QString();
 }
 
 void OrbWebView::slotLoadStarted() {
@@ -142,13 +152,13 @@ void OrbWebView::slotLoadFinished(bool ok) {
 }
 
 void OrbWebView::slotUrlChanged(const QUrl& url) {
-    live::log::info("{}: URL changed {}", "OrbWebView::slotUrlChanged", url.toString());
+    live::log::info("{}: URL changed {}", "OrbWebView::slotUrlChanged", live::LogRedact::url(url));
 }
 
 void OrbWebView::slotCookieAdded(const QNetworkCookie& cookie) {
     cookies_.append(cookie);
-    live::log::info("{}: cookie added {} {}={}", "OrbWebView::slotCookieAdded", cookie.domain(),
-                    cookie.name(), cookie.value());
+    live::log::info("{}: cookie added {}", "OrbWebView::slotCookieAdded",
+                    live::LogRedact::cookie(cookie.domain(), cookie.name(), cookie.value().size()));
 }
 
 QString OrbWebView::downloadProgressText(qint64 received, qint64 total) {
@@ -171,11 +181,36 @@ void OrbWebView::slotDownload(QWebEngineDownloadItem* item) {
                 live::log::debug("{}: {}", "OrbWebView::slotDownload",
                                  downloadProgressText(received, total));
             });
+    // The engine's suggested name comes from the server; only its last path part is used and
+    // the file always goes into the profile's download folder.
+    const QString folder = item->page() && item->page()->profile()
+                               ? item->page()->profile()->downloadPath()
+                               : QWebEngineProfile::defaultProfile()->downloadPath();
+    const QString name = safeDownloadName(item->downloadFileName());
+    if (name.isEmpty()) {
+        live::log::warn("{}: download refused, unusable file name", "OrbWebView::slotDownload");
+        item->cancel();
+        return;
+    }
+    item->setDownloadDirectory(folder);
+    item->setDownloadFileName(name);
     live::log::debug("{}: downloadDirectory: {}", "OrbWebView::slotDownload",
                      item->downloadDirectory());
     live::log::debug("{}: downloadFileName: {}", "OrbWebView::slotDownload",
                      item->downloadFileName());
     item->accept();
+}
+
+QString OrbWebView::safeDownloadName(const QString& suggested) {
+    QString name = suggested;
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    name = name.mid(name.lastIndexOf(QLatin1Char('/')) + 1).trimmed();
+    // Dropping leading dots keeps ".." and hidden files out of the folder.
+    while (name.startsWith(QLatin1Char('.'))) {
+        name.remove(0, 1);
+    }
+    name.remove(QChar(0));
+    return name;
 }
 
 void OrbWebView::resizeEvent(QResizeEvent* event) {

@@ -22,6 +22,9 @@ public:
 
     // The progress line of a download; the percentage only when the total is known.
     static QString downloadProgressText(qint64 received, qint64 total);
+    // A server-suggested download name reduced to a plain file name inside the download
+    // folder: no folders, no drive, no leading dots; empty when nothing usable is left.
+    static QString safeDownloadName(const QString& suggested);
 
 public slots:
     int init(bool applySettings) override;

@@ -100,6 +100,14 @@ private slots:
                                  {{"Set-Cookie", "after=1; Path=/; Max-Age=3600"}},
                                  page("")});
         server_.route("/plain.html", {"text/html; charset=utf-8", {}, page("")});
+        server_.route("/signin", {"text/html; charset=utf-8",
+                                  {{"Set-Cookie", "orbsid=S3SSION-SECRET-VALUE; Path=/; HttpOnly"}},
+                                  page("")});
+        server_.route("/probe.js", {"application/javascript", {}, "window.probeRan = true;"});
+        server_.route("/escape.bin",
+                      {"application/octet-stream",
+                       {{"Content-Disposition", "attachment; filename=\"../../escape.bin\""}},
+                       QByteArray(2048, 'y')});
         server_.route("/app.bin", {"application/octet-stream",
                                    {{"Content-Disposition", "attachment; filename=\"app.bin\""}},
                                    QByteArray(4096, 'x')});
@@ -228,6 +236,88 @@ private slots:
         QCOMPARE(view.init(true), 0);
         view.loadPage(server_.url("/app.bin"));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(folder + "/app.bin").size() == 4096, 60000);
+    }
+
+    void secretsStayOutOfTheLog() {
+        QTemporaryDir dir;
+        const QString base = dir.path() + "/orblive_log";
+        live::initLogger(base.toUtf8().constData(), live::kInfo);
+        OrbWebView view;
+        QCOMPARE(view.init(true), 0);
+        // A name of its own: clearing the store races with setting cookies.
+        QUrl url(server_.url("/signin?token=T0KEN-SECRET&taskId=7"));
+        url.setUserInfo("bob:PASSW0RD-SECRET");
+        QSignalSpy finished(view.view(), &QWebEngineView::loadFinished);
+        view.loadPage(url.toString());
+        QTRY_VERIFY_WITH_TIMEOUT(countNamed(keptCookies(view), "orbsid") >= 1, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(finished.count() >= 1, 60000);
+        live::closeLogger();
+
+        const QString log = readAll(base + ".txt");
+        QVERIFY2(log.contains("cookie added 127.0.0.1 orbsid (value 20 bytes)"), qPrintable(log));
+        QVERIFY2(log.contains("OrbWebView::loadPage: load http://127.0.0.1:"), qPrintable(log));
+        QVERIFY(log.contains("taskId=7"));
+        for (const char* secret : {"S3SSION", "T0KEN-SECRET", "PASSW0RD"}) {
+            QVERIFY2(!log.contains(secret), secret);
+        }
+    }
+
+    // 0.0.0.0 reaches the loopback server but, unlike 127.0.0.1, the engine does not count it
+    // as a trustworthy origin, so it stands for any plain-HTTP host.
+    void httpsPagesRunNoPlainHttpScripts_data() {
+        QTest::addColumn<QString>("pageBase");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("http page") << "http://plain.test/"
+                                   << "ran";
+        QTest::newRow("https page") << "https://secure.test/"
+                                    << "blocked";
+    }
+    void httpsPagesRunNoPlainHttpScripts() {
+        QFETCH(QString, pageBase);
+        QFETCH(QString, title);
+        OrbWebView view;
+        QCOMPARE(view.init(true), 0);
+        const QString probe =
+            server_.url("/probe.js").replace("127.0.0.1", "0.0.0.0").toHtmlEscaped();
+        const QString html = "<!doctype html><html><head><script src=\"" + probe +
+                             "\"></script></head><body><script>document.title = "
+                             "window.probeRan ? 'ran' : 'blocked';</script></body></html>";
+        view.view()->page()->setHtml(html, QUrl(pageBase));
+        QTRY_COMPARE_WITH_TIMEOUT(view.view()->title(), title, 60000);
+    }
+
+    void downloadNamesCannotLeaveTheFolder_data() {
+        QTest::addColumn<QString>("suggested");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "app.apk"
+                               << "app.apk";
+        QTest::newRow("parent") << "../../.bashrc"
+                                << "bashrc";
+        QTest::newRow("absolute") << "/etc/cron.d/job"
+                                  << "job";
+        QTest::newRow("windows") << "C:\\Users\\x\\..\\run.exe"
+                                 << "run.exe";
+        QTest::newRow("dots only") << ".."
+                                   << "";
+        QTest::newRow("trailing slash") << "folder/"
+                                        << "";
+    }
+    void downloadNamesCannotLeaveTheFolder() {
+        QFETCH(QString, suggested);
+        QFETCH(QString, name);
+        QCOMPARE(OrbWebView::safeDownloadName(suggested), name);
+    }
+
+    void serverSuggestedPathsStayInTheDownloadFolder() {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+        const QString outside = QFileInfo(folder + "/../../escape.bin").absoluteFilePath();
+        QFile::remove(outside);
+        QFile::remove(folder + "/escape.bin");
+        OrbWebView view;
+        QCOMPARE(view.init(true), 0);
+        view.loadPage(server_.url("/escape.bin"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(folder + "/escape.bin").size() == 2048, 60000);
+        QVERIFY(!QFile::exists(outside));
     }
 
     void downloadProgressText_data() {
