@@ -1,18 +1,29 @@
 #include "room/RoomStatusText.h"
 
 QString RoomStatusText::status(const orbLiveImp::ResourceUtil& util, bool streaming) {
-    QString text =
-        QStringLiteral("CPU: %1%  帧率: %2 fps").arg(util.cpu, 0, 'f', 1).arg(util.fps, 0, 'f', 2);
+    QString text = figures(util);
+    if (streaming) {
+        text += QStringLiteral("  ") + bandwidth(util, QStringLiteral("kbps"));
+    }
+    return text;
+}
+
+QString RoomStatusText::figures(const orbLiveImp::ResourceUtil& util) {
+    QString text = QStringLiteral("CPU: %1%  帧率: %2 fps")
+                       .arg(double(util.cpu), 0, 'f', 1)
+                       .arg(double(util.fps), 0, 'f', 2);
     if (util.delay != 0) {
         text += QStringLiteral("  延迟: %1 s").arg(util.delay);
     }
-    if (streaming) {
-        text += QStringLiteral("  带宽: %1 kbps  丢帧: %2 (%3%)")
-                    .arg(util.kbs, 0, 'f', 0)
-                    .arg(util.lostFrame)
-                    .arg(util.lostPercent, 0, 'f', 1);
-    }
     return text;
+}
+
+QString RoomStatusText::bandwidth(const orbLiveImp::ResourceUtil& util, const QString& unit) {
+    return QStringLiteral("带宽: %1 %2  丢帧: %3 (%4%)")
+        .arg(double(util.kbs), 0, 'f', 0)
+        .arg(unit)
+        .arg(util.lostFrame)
+        .arg(double(util.lostPercent), 0, 'f', 1);
 }
 
 QString RoomStatusText::clock(uint64_t seconds) {

@@ -15,6 +15,7 @@
 #include "material/obsSourceManage.h"
 #include "net/OrbHttpMgr.h"
 #include "room/MonitorReporter.h"
+#include "room/RoomStatusText.h"
 #include "share/orbLive_ShareWinEnumWidget.h"
 #include "shell/Toast.h"
 #include "studio/OrbOBS.h"
@@ -300,25 +301,15 @@ void SpeakSimple::slotResourceMonitor() {
 }
 
 QString SpeakSimple::utilityText(const ResourceUtil& util) {
-    QString text = QStringLiteral("CPU: %1%  帧率: %2 fps")
-                       .arg(double(util.cpu), 0, 'f', 1)
-                       .arg(double(util.fps), 0, 'f', 2);
-    if (util.delay != 0) {
-        text += QStringLiteral("  延迟: %1 s").arg(util.delay);
-    }
-    return text;
+    return RoomStatusText::figures(util);
 }
 
 QString SpeakSimple::bandwidthText(const ResourceUtil& util) {
-    return QStringLiteral("带宽: %1 kbp/s  丢帧: %2 (%3%)")
-        .arg(double(util.kbs), 0, 'f', 0)
-        .arg(util.lostFrame)
-        .arg(double(util.lostPercent), 0, 'f', 1);
+    return RoomStatusText::bandwidth(util, QStringLiteral("kbp/s"));
 }
 
 QString SpeakSimple::clockText(uint64_t seconds) {
-    return QString::asprintf("%02d:%02d:%02d", int(seconds / 3600), int(seconds / 60 % 60),
-                             int(seconds % 60));
+    return RoomStatusText::clock(seconds);
 }
 
 void SpeakSimple::mousePressEvent(QMouseEvent* event) {

@@ -17,6 +17,7 @@
 
 #include "MediaProbe.h"
 #include "PrivateDisplay.h"
+#include "RoomTestMain.h"
 #include "RtmpServer.h"
 #include "app/AppContext.h"
 #include "app/RoomFactory.h"
@@ -108,6 +109,8 @@ class TestRoomLive : public QObject {
 private slots:
     void initTestCase() {
         STUDIO_REQUIRE();
+        // Reports every two seconds instead of every minute.
+        qputenv(MonitorReporter::kIntervalEnv, "2000");
         QVERIFY(rtmp_.start());
         DemoService::Options options;
         options.rtmpPort = rtmp_.port();
@@ -267,18 +270,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    PrivateDisplay display;
-    if (!display.start()) {
-        std::fprintf(stderr, "FAIL: %s\n", qPrintable(display.failure()));
-        return 1;
-    }
-    qputenv("QT_XCB_GL_INTEGRATION", "xcb_egl");
-    qputenv(MonitorReporter::kIntervalEnv, "2000");
-    return studiotest::runWithStudio(argc, argv, [&] {
-        TestRoomLive test;
-        return QTest::qExec(&test, argc, argv);
-    });
-}
+ROOM_TEST_MAIN(TestRoomLive)
 
 #include "tst_room_live.moc"

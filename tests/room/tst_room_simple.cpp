@@ -13,6 +13,7 @@
 
 #include "MediaProbe.h"
 #include "PrivateDisplay.h"
+#include "RoomTestMain.h"
 #include "RtmpServer.h"
 #include "chat/ChatRoom.h"
 #include "core/DialogSeam.h"
@@ -360,22 +361,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    // The picker lists the screen's windows and the strip moves: our own display keeps other
-    // tests' windows out.
-    PrivateDisplay display;
-    if (!display.start()) {
-        std::fprintf(stderr, "FAIL: %s\n", qPrintable(display.failure()));
-        return 1;
-    }
-    // The chat's browser engine draws through Qt's GL integration, the studio through EGL;
-    // with Qt on GLX the two corrupt the heap once a desktop capture runs (measured here:
-    // every run of a desktop share followed by a new preview). The client needs the same.
-    qputenv("QT_XCB_GL_INTEGRATION", "xcb_egl");
-    return studiotest::runWithStudio(argc, argv, [&] {
-        TestRoomSimple test;
-        return QTest::qExec(&test, argc, argv);
-    });
-}
+ROOM_TEST_MAIN(TestRoomSimple)
 
 #include "tst_room_simple.moc"
