@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <memory>
 
+#include <QStandardItemModel>
 #include "MediaProbe.h"
 #include "PrivateDisplay.h"
 #include "RoomTestMain.h"
@@ -32,6 +33,7 @@
 #include "room/Room.h"
 #include "room/RoomStatusText.h"
 #include "room/Scene.h"
+#include "room/SceneTab.h"
 #include "shell/MainWindow.h"
 #include "shell/Toast.h"
 #include "shell/tasks/Task.h"
@@ -97,8 +99,15 @@ class TestRoomLive : public QObject {
     QString addPicture() {
         const QString png =
             studiotest::makePng(files_.filePath("slide.png"), Qt::darkCyan, 640, 360);
+        // The studio reports its scenes just after the room opens.
+        if (!QTest::qWaitFor([&] { return room()->scene()->currentIndex() >= 0; }, kWait)) {
+            return QString();
+        }
         room()->slotAddMaterial(SourceKinds::kImage);
         AddMaterial* dialog = room()->materialDialog();
+        if (!dialog->isVisible() || dialog->param().type != SourceKinds::kImage) {
+            return QString();
+        }
         QSignalSpy added(dialog, &AddMaterial::signalMaterialAdded);
         DialogSeam::presetAnswer(png);
         QTest::mouseClick(dialog->findChild<QPushButton*>("browse2"), Qt::LeftButton);
@@ -167,10 +176,19 @@ private slots:
     void broadcastFromTheListAndBack() {
         QVERIFY(enterTask(0));
         const uint32_t taskId = room()->taskId();
-        QVERIFY(!addPicture().isEmpty());
+        const QString picture = addPicture();
+        QVERIFY(!picture.isEmpty());
+        // The studio's reports reached the scene tabs: the current scene lists the picture.
+        SceneTab* tab =
+            room()->scene()->sceneTab(room()->scene()->tabName(room()->scene()->currentIndex()));
+        QVERIFY(tab);
+        QTRY_VERIFY_WITH_TIMEOUT(tab->rowOf(picture) >= 0, kWait);
 
         press("live");
         QTRY_VERIFY_WITH_TIMEOUT(console()->isStreaming(), kWait);
+        const QString shots = QStringLiteral(ORB_BINARY_DIR "/screenshots");
+        QDir().mkpath(shots);
+        window_->grab().save(shots + "/room_live.png");
         const MediaProbe probe =
             MediaProbe::of(QStringLiteral("%1/orb%2").arg(rtmp_.url()).arg(taskId));
         QVERIFY(probe.ok);
