@@ -57,7 +57,8 @@ def start_nginx(work):
             f"http {{ access_log off; client_body_temp_path {work}/body;\n"
             f"  proxy_temp_path {work}/proxy; fastcgi_temp_path {work}/fastcgi;\n"
             f"  uwsgi_temp_path {work}/uwsgi; scgi_temp_path {work}/scgi;\n"
-            f"  server {{ listen 127.0.0.1:{stat_port}; location /stat {{ rtmp_stat all; }} }} }}\n")
+            f"  server {{ listen 127.0.0.1:{stat_port};\n"
+            "    location /stat { rtmp_stat all; } } }\n")
     proc = subprocess.Popen(["nginx", "-p", work, "-c", conf, "-e", f"{work}/error.log"],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     if not wait_listening(port, proc) or not wait_listening(stat_port, proc):
