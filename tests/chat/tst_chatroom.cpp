@@ -79,7 +79,7 @@ private slots:
         host_->resize(800, 760);
         chat_ = new ChatRoom(host_.get());
         host_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(host_.get(), 30000));
     }
 
     void cleanup() {
@@ -152,7 +152,7 @@ private slots:
         QVERIFY(chat_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(chat_->size(), QSize(260, 640));
         QCOMPARE(chat_->minimumSize(), chat_->maximumSize());
-        QVERIFY(QTest::qWaitForWindowExposed(chat_));
+        QVERIFY(QTest::qWaitForWindowExposed(chat_, 30000));
         QVERIFY(chat_->webView()->isVisible());
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         // Its frame, title bar included, against the top and the right of the free area.

@@ -109,7 +109,7 @@ private slots:
         host.setStyleSheet("background: rgb(0, 0, 255)");
         host.resize(640, 480);
         host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QVERIFY(QTest::qWaitForWindowExposed(&host, 30000));
         log_.attach(&host);
         auto* preview = host.findChild<PreviewDisplay*>();
         QVERIFY(preview);
@@ -139,7 +139,7 @@ private slots:
         QWidget host(nullptr, Qt::WindowStaysOnTopHint);
         host.resize(320, 180);
         host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QVERIFY(QTest::qWaitForWindowExposed(&host, 30000));
         log_.attach(&host);
         QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(160, 90), 255, 0, 0), 15000);
         QVERIFY(app()->ctrlScene(kSceneCurrent, scene_, 0));
@@ -152,7 +152,7 @@ private slots:
         QWidget host(nullptr, Qt::WindowStaysOnTopHint);
         host.resize(640, 480);
         host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QVERIFY(QTest::qWaitForWindowExposed(&host, 30000));
         log_.attach(&host);
         QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(320, 240), 0, 0, 255) &&
                                      !rowsHaveColour(grab(&host), 320, 55, 65, 255, 0, 0),

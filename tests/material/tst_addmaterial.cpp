@@ -84,7 +84,7 @@ private:
 
     void screenshot(const QString& name) {
         dialog_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog_));
+        QVERIFY(QTest::qWaitForWindowExposed(dialog_, 30000));
         const QString dir = QStringLiteral(ORB_BINARY_DIR "/screenshots");
         QDir().mkpath(dir);
         QVERIFY(dialog_->grab().save(dir + "/addmaterial_" + name + ".png"));

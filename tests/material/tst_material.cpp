@@ -121,7 +121,7 @@ private slots:
 
         QSignalSpy visible(&manager, &obsSourceManage::signalVisble);
         manager.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&manager));
+        QVERIFY(QTest::qWaitForWindowExposed(&manager, 30000));
         auto* close = manager.findChild<QPushButton*>(QStringLiteral("pushButton_close"));
         QVERIFY(close);
         QTest::mouseClick(close, Qt::LeftButton);
@@ -141,7 +141,7 @@ private slots:
         obsSourceManage manager;
         manager.move(100, 100);
         manager.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&manager));
+        QVERIFY(QTest::qWaitForWindowExposed(&manager, 30000));
         const QPoint start = manager.pos() + QPoint(60, 15);
         sendMouse(&manager, QEvent::MouseButtonPress, start, Qt::LeftButton);
         sendMouse(&manager, QEvent::MouseMove, start + QPoint(120, 40), Qt::LeftButton);

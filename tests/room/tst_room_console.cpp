@@ -92,7 +92,7 @@ private slots:
         layout->addWidget(console_);
         room_->resize(820, 520);
         room_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(room_.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(room_.get(), 30000));
         wiring_ = std::make_unique<RoomWiring>(app(), scene_, console_);
     }
 
@@ -151,7 +151,7 @@ private slots:
 
         Speaker speaker;
         speaker.showBound(console_);
-        QVERIFY(QTest::qWaitForWindowExposed(&speaker));
+        QVERIFY(QTest::qWaitForWindowExposed(&speaker, 30000));
         QCOMPARE(speaker.buttonText(Speaker::kLive), QString("结束直播"));
         saveScreenshot(speaker);
 

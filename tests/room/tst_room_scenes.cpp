@@ -105,7 +105,7 @@ private slots:
         scene_ = std::make_unique<Scene>();
         scene_->resize(480, 320);
         scene_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(scene_.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(scene_.get(), 30000));
         wiring_ = std::make_unique<RoomWiring>(app(), scene_.get(), nullptr);
         QTRY_COMPARE_WITH_TIMEOUT(tabNames(), basic()->sceneNames(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(currentTab(), basic()->currentSceneName(), 10000);

@@ -145,7 +145,7 @@ private slots:
         shared_->setStyleSheet(QStringLiteral("background-color: rgb(40,160,90);"));
         shared_->setGeometry(200, 200, 480, 300);
         shared_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(shared_.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(shared_.get(), 30000));
     }
 
     void init() {
@@ -153,7 +153,7 @@ private slots:
             app()->removeScenceItem(SceneItems::itemName(item), false);
         }
         enter();
-        QVERIFY(QTest::qWaitForWindowExposed(room_.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(room_.get(), 30000));
     }
 
     void cleanup() {
@@ -294,7 +294,7 @@ private slots:
         const QSize normal = strip->size();
         button(SpeakSimple::kSources)->click();
         QTRY_VERIFY(speak()->sourcePanel()->isVisible());
-        QVERIFY(QTest::qWaitForWindowExposed(room_.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(room_.get(), 30000));
         QTest::qWait(500);  // a few frames of the picture for the screenshot only
         QVERIFY(QGuiApplication::primaryScreen()
                     ->grabWindow(room_->winId())
@@ -315,7 +315,7 @@ private slots:
             QPoint(area.left() + (area.width() - normal.width()) / 2, area.top()), 10000);
         QVERIFY(room_->chat()->isFloating());
         QVERIFY(room_->chat()->isVisible());
-        QVERIFY(QTest::qWaitForWindowExposed(strip));
+        QVERIFY(QTest::qWaitForWindowExposed(strip, 30000));
         QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(
             screenshotPath("room_simple_speech.png")));
 

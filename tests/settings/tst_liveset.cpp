@@ -303,7 +303,7 @@ private slots:
         QVERIFY(!child<QTabWidget>(simple, "tabWidget")->isTabVisible(2));
         LiveSet dialog(nullptr);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, 30000));
         QCOMPARE(dialog.size(), QSize(620, 410));
         // Dragged by a press anywhere that is not a control.
         const QPoint start = dialog.pos();

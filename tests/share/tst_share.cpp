@@ -284,7 +284,7 @@ private slots:
         orbLive_ShareWinEnumWidget picker(owner_.get());
         picker.move(150, 130);
         picker.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        QVERIFY(QTest::qWaitForWindowExposed(&picker, 30000));
         const QLabel* image = picker.items()[3]->findChild<QLabel*>("label_image");
         const QPoint spot =
             image->mapTo(&picker, QPoint(image->width() / 2, image->height() * 4 / 5));

@@ -116,7 +116,7 @@ private slots:
                                QStringLiteral("主播小王"));
         frame.move(100, 100);
         frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(QTest::qWaitForWindowExposed(&frame, 30000));
 
         QCOMPARE(frame.bar->height(), 56);
         QCOMPARE(frame.bar->findChild<QLabel*>("icon")->size(), QSize(32, 32));
@@ -164,7 +164,7 @@ private slots:
         QFETCH(QString, file);
         ormLive_AskDialog dialog(title, text, mode);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, 30000));
         QCOMPARE(dialog.size(), QSize(450, 257));
         for (QLabel* label : dialog.findChildren<QLabel*>()) {
             QCOMPARE(missingGlyphs(label->text(), label->font()), QString());
@@ -186,7 +186,7 @@ private slots:
 
     void toast() {
         Toast* toast = Toast::showTip(QStringLiteral("复制邀请码成功"), nullptr);
-        QVERIFY(QTest::qWaitForWindowExposed(toast));
+        QVERIFY(QTest::qWaitForWindowExposed(toast, 30000));
         QCOMPARE(toast->height(), 52);
         auto* label = toast->findChild<QLabel*>("label");
         QCOMPARE(missingGlyphs(label->text(), label->font()), QString());

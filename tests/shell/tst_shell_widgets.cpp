@@ -299,7 +299,7 @@ private slots:
         host.bar->avail = avail;
         host.move(100, 100);
         host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QVERIFY(QTest::qWaitForWindowExposed(&host, 30000));
         drag(host.bar, QPoint(300, 30), delta);
         QCOMPARE(host.pos(), expected);
         QVERIFY(!host.bar->isDragging());
@@ -320,7 +320,7 @@ private slots:
         host.bar->avail = QRect(-10000, -10000, 20000, 20000);
         host.setGeometry(120, 80, 700, 500);
         host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QVERIFY(QTest::qWaitForWindowExposed(&host, 30000));
         host.showMaximized();
         QTRY_VERIFY(host.isMaximized());
         const QPoint start = host.bar->mapToGlobal(QPoint(300, 20));
@@ -352,7 +352,7 @@ private slots:
         Host host;
         host.move(100, 100);
         host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QVERIFY(QTest::qWaitForWindowExposed(&host, 30000));
         // The main window sets the border cursor on itself; the bar inherits it.
         host.setCursor(Qt::CursorShape(cursor));
         drag(host.bar, QPoint(300, 2), QPoint(0, -20));
@@ -464,7 +464,7 @@ private slots:
     void buttonsActOnTheWindow() {
         Host host;
         host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QVERIFY(QTest::qWaitForWindowExposed(&host, 30000));
         QSignalSpy clicked(host.bar, &TitleBar::signalTitleClicked);
         host.bar->findChild<QPushButton*>("about")->click();
         host.bar->findChild<QPushButton*>("set")->click();
