@@ -10,6 +10,20 @@
 
 namespace outputtest {
 
+void useBenchProfile(OBSApp& app, int kbps) {
+    config_t* profile = app.GetMainWindow()->Config();
+    for (const char* key : {"BaseCX", "OutputCX"}) {
+        config_set_uint(profile, "Video", key, 1280);
+    }
+    for (const char* key : {"BaseCY", "OutputCY"}) {
+        config_set_uint(profile, "Video", key, 720);
+    }
+    config_set_string(profile, "Video", "FPSCommon", "30");
+    config_set_uint(profile, "SimpleOutput", "VBitrate", static_cast<uint64_t>(kbps));
+    config_set_uint(profile, "SimpleOutput", "ABitrate", 160);
+    app.GetMainWindow()->ResetVideo();
+}
+
 QString makeToneClip(const QString& path, int seconds) {
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"),

@@ -12,6 +12,9 @@
 // the output and audio events the studio reports to its client.
 namespace outputtest {
 
+// The benchmarks' settings: 1280x720 at 30 fps, `kbps` of video and 160 kbps of audio.
+void useBenchProfile(OBSApp& app, int kbps);
+
 // A clip with a moving test picture and a tone, made with ffmpeg; empty on failure.
 QString makeToneClip(const QString& path, int seconds = 4);
 // Puts that clip, looping, on the current scene of `app` at 640 x 360 output; its name.

@@ -31,20 +31,6 @@ long peakRssKb() {
     return usage.ru_maxrss;
 }
 
-void configure(OBSApp& app, int kbps) {
-    config_t* profile = app.GetMainWindow()->Config();
-    for (const char* key : {"BaseCX", "OutputCX"}) {
-        config_set_uint(profile, "Video", key, 1280);
-    }
-    for (const char* key : {"BaseCY", "OutputCY"}) {
-        config_set_uint(profile, "Video", key, 720);
-    }
-    config_set_string(profile, "Video", "FPSCommon", "30");
-    config_set_uint(profile, "SimpleOutput", "VBitrate", static_cast<uint64_t>(kbps));
-    config_set_uint(profile, "SimpleOutput", "ABitrate", 160);
-    app.GetMainWindow()->ResetVideo();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,7 +44,7 @@ int main(int argc, char** argv) {
         return 3;
     }
     const int seconds = QString(argv[4]).toInt();
-    configure(app, QString(argv[5]).toInt());
+    outputtest::useBenchProfile(app, QString(argv[5]).toInt());
     orbLiveImp::SoureParam clip;
     clip.type = 4;
     clip.name = QStringLiteral("Pattern");

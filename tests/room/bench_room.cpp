@@ -36,6 +36,7 @@
 #include "chat/ChatRoom.h"
 #include "core/DialogSeam.h"
 #include "frontend/OBSApp.h"
+#include "frontend/OutputTestKit.h"
 #include "frontend/SourceKinds.h"
 #include "net/DemoService.h"
 #include "room/Console.h"
@@ -64,20 +65,6 @@ void emitLine(const QString& event, QJsonObject fields = {}) {
 int fail(int status, const char* what) {
     std::fprintf(stderr, "%s\n", what);
     return status;
-}
-
-void configure(OBSApp& app, int kbps) {
-    config_t* profile = app.GetMainWindow()->Config();
-    for (const char* key : {"BaseCX", "OutputCX"}) {
-        config_set_uint(profile, "Video", key, 1280);
-    }
-    for (const char* key : {"BaseCY", "OutputCY"}) {
-        config_set_uint(profile, "Video", key, 720);
-    }
-    config_set_string(profile, "Video", "FPSCommon", "30");
-    config_set_uint(profile, "SimpleOutput", "VBitrate", static_cast<uint64_t>(kbps));
-    config_set_uint(profile, "SimpleOutput", "ABitrate", 160);
-    app.GetMainWindow()->ResetVideo();
 }
 
 // The deployment files the client reads beside itself, pointing at the given service.
@@ -289,7 +276,7 @@ int main(int argc, char** argv) {
     }
     DialogSeam::setHeadless(true);
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    configure(app, QString(argv[4]).toInt());
+    outputtest::useBenchProfile(app, QString(argv[4]).toInt());
     QString url = QString::fromLocal8Bit(argv[1]);
     if (!url.endsWith(QLatin1Char('/'))) {
         url += QLatin1Char('/');
