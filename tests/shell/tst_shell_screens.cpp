@@ -1,5 +1,5 @@
-// Renders the title bar, ask dialogs and a toast on a real X display and writes them to
-// <build>/screenshots for people to look at. Asserts sizes and that Chinese text is drawn
+// Renders the ask dialogs and a toast on a real X display and writes them to
+// <build>/screenshots for people to look at. Asserts that Chinese text is drawn
 // with a font that has the glyphs.
 #include <QApplication>
 #include <QDir>
@@ -13,7 +13,6 @@
 #include <QtTest>
 
 #include "shell/Scheme.h"
-#include "shell/TitleBar.h"
 #include "shell/Toast.h"
 #include "shell/ormLive_AskDialog.h"
 #include "support/Require.h"
@@ -67,27 +66,6 @@ QImage onBackdrop(const QImage& image, const QColor& backdrop, int margin) {
     return out;
 }
 
-// A stand-in for the main window: the bar above the dark content area.
-class Frame : public QWidget {
-public:
-    Frame() {
-        setObjectName("MainWindow");
-        setAttribute(Qt::WA_StyledBackground);
-        setWindowFlags(Qt::FramelessWindowHint);
-        bar = new TitleBar(this);
-        bar->setObjectName("title_bar");
-        bar->setFixedHeight(56);
-        content = new QWidget(this);
-        content->setObjectName("welcome");
-        content->setAttribute(Qt::WA_StyledBackground);
-        setFixedSize(1100, 360);
-        bar->setGeometry(0, 0, 1100, 56);
-        content->setGeometry(0, 56, 1100, 304);
-    }
-    TitleBar* bar;
-    QWidget* content;
-};
-
 }  // namespace
 
 class TestShellScreens : public QObject {
@@ -104,30 +82,6 @@ private slots:
         Scheme::instance().init(0);
         qApp->setStyleSheet(Scheme::instance().styleSheet(QSS_BASE) +
                             Scheme::instance().styleSheet(QSS_MAIN));
-    }
-
-    void titleBar() {
-        Frame frame;
-        frame.bar->setTitle(Scheme::instance().displayTitle());
-        frame.bar->setUserInfo(QStringLiteral(":/img/image/userAvahost.png"),
-                               QStringLiteral("主播小王"));
-        frame.move(100, 100);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame, 30000));
-
-        for (const char* name : {"title", "user_info"}) {
-            auto* label = frame.bar->findChild<QLabel*>(name);
-            QCOMPARE(missingGlyphs(label->text(), label->font()), QString());
-        }
-        // The bar is painted in its own colour, not the page's.
-        const QImage shot = frame.grab().toImage();
-        QCOMPARE(QColor(shot.pixel(600, 5)), QColor(44, 44, 44));
-        QCOMPARE(QColor(shot.pixel(600, 200)), kPage);
-        QVERIFY(shot.copy(0, 0, 1100, 56).save(shotPath("titlebar.png")));
-
-        frame.showMaximized();
-        QTRY_COMPARE(frame.bar->findChild<QPushButton*>("max")->property("state").toString(),
-                     QString("restore"));
     }
 
     void askDialogs_data() {
