@@ -133,18 +133,16 @@ private slots:
     // ---- ask dialog ----
 
     void askDialogButtons_data() {
-        QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("result");
-        QTest::newRow("close") << 3 << "pushButton_close" << int(QDialog::Rejected);
-        QTest::newRow("yes") << 3 << "pushButton_yes" << int(QDialog::Accepted);
-        QTest::newRow("no") << 3 << "pushButton_no" << int(QDialog::Rejected);
+        QTest::newRow("close") << "pushButton_close" << int(QDialog::Rejected);
+        QTest::newRow("yes") << "pushButton_yes" << int(QDialog::Accepted);
+        QTest::newRow("no") << "pushButton_no" << int(QDialog::Rejected);
     }
     void askDialogButtons() {
-        QFETCH(int, mode);
         QFETCH(QString, button);
         QFETCH(int, result);
-        ormLive_AskDialog dialog("询问", "您确定要关闭该程序吗？", mode);
+        ormLive_AskDialog dialog("询问", "您确定要关闭该程序吗？", ormLive_AskDialog::kOkCancel);
         QSignalSpy finished(&dialog, &QDialog::finished);
         dialog.setResult(-1);
         dialog.open();
