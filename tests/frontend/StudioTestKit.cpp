@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "core/DialogSeam.h"
+#include "frontend/SceneItems.h"
 
 namespace studiotest {
 namespace {
@@ -95,6 +96,90 @@ QString itemLine(uint8_t op, const QString& scene, const QString& item, int valu
         line += QLatin1Char(' ') + newName;
     }
     return line;
+}
+
+orbLiveImp::SoureParam param(uint8_t type, const QString& value, bool primary, bool secondary,
+                             const QString& name) {
+    orbLiveImp::SoureParam p;
+    p.type = type;
+    p.value = value;
+    p.primaryFlag = primary;
+    p.secondaryFlag = secondary;
+    p.name = name;
+    return p;
+}
+
+obs_sceneitem_t* item(const QString& name) {
+    obs_scene_t* scene = app()->GetMainWindow()->GetCurrentScene();
+    obs_sceneitem_t* found = obs_scene_find_source(scene, name.toUtf8().constData());
+    obs_scene_release(scene);
+    return found;
+}
+
+QStringList itemNames() {
+    QStringList names;
+    for (const OBSSceneItem& each : SceneItems::list(app()->GetMainWindow()->currentScene())) {
+        names << SceneItems::itemName(each);
+    }
+    return names;
+}
+
+// The items are removed after the enumeration: freeing one inside it would take the
+// graphics lock while holding the scene's, the reverse of the render thread's order.
+void clearScene() {
+    obs_scene_t* scene = app()->GetMainWindow()->GetCurrentScene();
+    for (const OBSSceneItem& each : SceneItems::list(scene)) {
+        obs_sceneitem_remove(each);
+    }
+    obs_scene_release(scene);
+    QCoreApplication::processEvents();
+}
+
+QStringList shownTexts(const QString& kind) {
+    QStringList texts;
+    for (const live::DialogSeam::Shown& shown : live::DialogSeam::shown()) {
+        if (kind.isEmpty() || shown.kind == kind) {
+            texts << shown.text;
+        }
+    }
+    return texts;
+}
+
+QString screenshotPath(const QString& name) {
+    const QString dir = QStringLiteral(ORB_BINARY_DIR "/screenshots");
+    QDir().mkpath(dir);
+    return dir + QLatin1Char('/') + name;
+}
+
+QProcess* startChild(QObject* parent, const QStringList& args, const QString& home,
+                     bool withDisplay) {
+    auto* child = new QProcess(parent);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home);
+    env.insert("XDG_DATA_HOME", home + "/data");
+    if (!withDisplay) {
+        env.remove("DISPLAY");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    }
+    child->setProcessEnvironment(env);
+    child->start(QCoreApplication::applicationFilePath(), QStringList{"--child"} + args);
+    return child;
+}
+
+bool waitForLine(QProcess* child, QByteArray& output, const QByteArray& line) {
+    (void)QTest::qWaitFor(
+        [&] {
+            output += child->readAllStandardOutput();
+            return output.contains(line) || child->state() == QProcess::NotRunning;
+        },
+        90000);
+    output += child->readAllStandardOutput();
+    return output.contains(line);
+}
+
+void childSays(const QString& line) {
+    std::printf("%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
 }
 
 QString makePng(const QString& path, const QColor& color, int width, int height) {

@@ -16,6 +16,7 @@
 #include "material/AddMaterial.h"
 #include "material/HotkeyEdit.h"
 #include "studio/OrbOBS.h"
+#include "studio/StoredMaterial.h"
 #include "studio/StudioConfig.h"
 
 using live::DialogSeam;
@@ -33,8 +34,7 @@ const uint32_t kVkN = 0x4E;
 const uint32_t kVkP = 0x50;
 
 QStringList sceneNames() {
-    return app()->getNameListofCamerasInSence() +
-           app()->GetMainWindow()->itemNamesOfKinds({1, 2, 3, 4, 5});
+    return studiotest::itemNames();
 }
 
 QStringList choices(uint8_t kind) {
@@ -46,13 +46,7 @@ QStringList choices(uint8_t kind) {
 }
 
 QStringList warnings() {
-    QStringList texts;
-    for (const DialogSeam::Shown& shown : DialogSeam::shown()) {
-        if (shown.kind == QLatin1String("warning")) {
-            texts << shown.text;
-        }
-    }
-    return texts;
+    return studiotest::shownTexts(QStringLiteral("warning"));
 }
 
 QString keyText(int combination) {
@@ -85,9 +79,7 @@ private:
     void screenshot(const QString& name) {
         dialog_->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog_, 30000));
-        const QString dir = QStringLiteral(ORB_BINARY_DIR "/screenshots");
-        QDir().mkpath(dir);
-        QVERIFY(dialog_->grab().save(dir + "/addmaterial_" + name + ".png"));
+        QVERIFY(dialog_->grab().save(studiotest::screenshotPath("addmaterial_" + name + ".png")));
     }
 
     // Fills the dialog as a user adding `kind` would; returns what must reach the studio.
@@ -166,20 +158,17 @@ private slots:
     void addEachKind_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("page");
-        QTest::addColumn<int>("height");
-        QTest::newRow("picture") << int(SourceKinds::kImage) << 1 << 180;
-        QTest::newRow("video") << int(SourceKinds::kMedia) << 1 << 180;
-        QTest::newRow("picgroup") << int(SourceKinds::kSlideshow) << 2 << 260;
-        QTest::newRow("desktop") << int(SourceKinds::kMonitor) << 0 << 180;
-        QTest::newRow("window") << int(SourceKinds::kWindow) << 0 << 180;
+        QTest::newRow("picture") << int(SourceKinds::kImage) << 1;
+        QTest::newRow("video") << int(SourceKinds::kMedia) << 1;
+        QTest::newRow("picgroup") << int(SourceKinds::kSlideshow) << 2;
+        QTest::newRow("desktop") << int(SourceKinds::kMonitor) << 0;
+        QTest::newRow("window") << int(SourceKinds::kWindow) << 0;
     }
     void addEachKind() {
         QFETCH(int, kind);
         QFETCH(int, page);
-        QFETCH(int, height);
         dialog_->openForAdd(uint8_t(kind));
         QCOMPARE(child<QStackedWidget>("stackedWidget")->currentIndex(), page);
-        QCOMPARE(dialog_->size(), QSize(370, height));
         QCOMPARE(dialog_->param().typeId, QString(SourceKinds::byKind(uint8_t(kind))->typeId));
         const SoureParam expected = fillForAdd(uint8_t(kind));
         screenshot(QTest::currentDataTag());
@@ -191,20 +180,7 @@ private slots:
         QCOMPARE(dialog_->result(), int(QDialog::Accepted));
         const QString name = added.at(0).at(0).toString();
         QCOMPARE(sceneNames(), QStringList{name});
-
-        SoureParam read;
-        QVERIFY(OrbOBS::instance().getSourceProp(name, read));
-        QCOMPARE(int(read.type), kind);
-        QCOMPARE(read.value, expected.value);
-        QCOMPARE(read.primaryFlag, expected.primaryFlag);
-        QCOMPARE(read.secondaryFlag, expected.secondaryFlag);
-        if (kind == SourceKinds::kSlideshow) {
-            QCOMPARE(read.hotkeys.size(), size_t(2));
-            for (size_t i = 0; i < 2; ++i) {
-                QCOMPARE(read.hotkeys[i].modifiers, expected.hotkeys[i].modifiers);
-                QCOMPARE(read.hotkeys[i].virtualKey, expected.hotkeys[i].virtualKey);
-            }
-        }
+        QCOMPARE(storedMaterial(name, kind == SourceKinds::kSlideshow), materialLine(expected));
     }
 
     void viewAndChange_data() {
@@ -215,12 +191,10 @@ private slots:
     }
     void viewAndChange() {
         QFETCH(int, kind);
-        SoureParam stored;
-        stored.type = uint8_t(kind);
-        stored.value = kind == SourceKinds::kMedia    ? clip_
-                       : kind == SourceKinds::kWindow ? QString(kWindowTitle)
-                                                      : choices(uint8_t(kind)).value(0);
-        stored.primaryFlag = true;
+        const QString value = kind == SourceKinds::kMedia    ? clip_
+                              : kind == SourceKinds::kWindow ? QString(kWindowTitle)
+                                                             : choices(uint8_t(kind)).value(0);
+        SoureParam stored = studiotest::param(uint8_t(kind), value, true);
         const QString name = app()->addSceneItem(stored);
         QVERIFY(dialog_->openForView(name));
         QCOMPARE(dialog_->windowTitle().left(2), QString("查看"));
@@ -234,10 +208,8 @@ private slots:
         }
         flag->setChecked(false);
         clickOk();
-        SoureParam read;
-        QVERIFY(OrbOBS::instance().getSourceProp(name, read));
-        QCOMPARE(read.value, stored.value);
-        QVERIFY(!read.primaryFlag);
+        stored.primaryFlag = false;
+        QCOMPARE(storedMaterial(name), materialLine(stored));
         QCOMPARE(sceneNames(), QStringList{name});
     }
 
@@ -258,7 +230,7 @@ private slots:
     }
     void cameraPreviewGoesOnCancelOrClose() {
         QFETCH(bool, byClose);
-        const QString kept = app()->addSceneItem(fastPicture());
+        const QString kept = app()->addSceneItem(studiotest::param(SourceKinds::kImage, png_));
         dialog_->openForAdd(SourceKinds::kCamera);
         const QString preview = dialog_->sourceName();
         QVERIFY(!preview.isEmpty());
@@ -277,9 +249,7 @@ private slots:
     }
 
     void viewedCameraStaysAndFlips() {
-        SoureParam camera;
-        camera.type = SourceKinds::kCamera;
-        const QString name = app()->addSceneItem(camera);
+        const QString name = app()->addSceneItem(studiotest::param(SourceKinds::kCamera, ""));
         QVERIFY(!name.isEmpty());
         QVERIFY(dialog_->openForView(name));
         QVERIFY(dialog_->editing());
@@ -288,9 +258,8 @@ private slots:
 
         // Mirroring acts at once on the scene item.
         child<QCheckBox>("hflip")->setChecked(true);
-        SoureParam read;
-        QVERIFY(OrbOBS::instance().getSourceProp(name, read));
-        QVERIFY(read.primaryFlag && !read.secondaryFlag);
+        QCOMPARE(storedMaterial(name),
+                 materialLine(studiotest::param(SourceKinds::kCamera, "", true)));
 
         // This platform's camera has no device dialog of its own.
         QTest::mouseClick(child<QPushButton>("set"), Qt::LeftButton);
@@ -382,9 +351,7 @@ private slots:
     }
 
     void viewedManualGroupKeepsItsKeys() {
-        SoureParam group;
-        group.type = SourceKinds::kSlideshow;
-        group.value = folder_;
+        SoureParam group = studiotest::param(SourceKinds::kSlideshow, folder_);
         const QString name = app()->addSceneItem(group);
         const std::vector<OrbShortcut> keys = {
             {uint32_t(Qt::ControlModifier | Qt::ShiftModifier), kVkP, QString()},
@@ -403,14 +370,8 @@ private slots:
         QSignalSpy changed(dialog_, &AddMaterial::signalMaterialChanged);
         clickOk();
         QCOMPARE(changed.count(), 1);
-        SoureParam read;
-        QVERIFY(OrbOBS::instance().getSourceProp(name, read));
-        QVERIFY(!read.secondaryFlag);
-        QCOMPARE(read.hotkeys.size(), size_t(2));
-        for (size_t i = 0; i < 2; ++i) {
-            QCOMPARE(read.hotkeys[i].modifiers, keys[i].modifiers);
-            QCOMPARE(read.hotkeys[i].virtualKey, keys[i].virtualKey);
-        }
+        group.hotkeys = keys;
+        QCOMPARE(storedMaterial(name, true), materialLine(group));
     }
 
     void viewingAMissingMaterialLeavesTheDialog() {
@@ -419,14 +380,6 @@ private slots:
         QVERIFY(!dialog_->openForView(QStringLiteral("NoSuchMaterial")));
         QCOMPARE(dialog_->windowTitle(), title);
         QVERIFY(!dialog_->editing());
-    }
-
-private:
-    SoureParam fastPicture() const {
-        SoureParam picture;
-        picture.type = SourceKinds::kImage;
-        picture.value = png_;
-        return picture;
     }
 };
 

@@ -9,15 +9,12 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QUrlQuery>
 #include <QtTest>
 #include <memory>
 
-#include <QStandardItemModel>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include "MediaProbe.h"
-#include "PrivateDisplay.h"
 #include "RoomTestMain.h"
 #include "RtmpServer.h"
 #include "app/AppContext.h"
@@ -53,12 +50,7 @@ QPushButton* rowButton(MainWindow& w, int row, const char* name) {
 }
 
 bool wasShown(const QString& text) {
-    for (const DialogSeam::Shown& shown : DialogSeam::shown()) {
-        if (shown.text.contains(text)) {
-            return true;
-        }
-    }
-    return false;
+    return studiotest::shownTexts().join('\n').contains(text);
 }
 
 }  // namespace
@@ -82,7 +74,6 @@ class TestRoomLive : public QObject {
                           Qt::LeftButton);
     }
 
-    // Each test takes a task of its own: one that went live is no longer offered the same way.
     // Runs a script in the shown page and waits for its result.
     QVariant evalJs(const QString& script) {
         QVariant result;
@@ -103,6 +94,7 @@ class TestRoomLive : public QObject {
             "document.getElementById('login-button').click(); true");
     }
 
+    // Each test takes a task of its own: one that went live is no longer offered the same way.
     bool enterTask(int row) {
         QPushButton* enter = rowButton(*window_, row, "pushButton_jion");
         if (!enter) {
@@ -198,9 +190,7 @@ private slots:
 
         press("live");
         QTRY_VERIFY_WITH_TIMEOUT(console()->isStreaming(), kWait);
-        const QString shots = QStringLiteral(ORB_BINARY_DIR "/screenshots");
-        QDir().mkpath(shots);
-        window_->grab().save(shots + "/room_live.png");
+        window_->grab().save(studiotest::screenshotPath("room_live.png"));
         const MediaProbe probe =
             MediaProbe::of(QStringLiteral("%1/orb%2").arg(rtmp_.url()).arg(taskId));
         QVERIFY(probe.ok);
