@@ -14,6 +14,7 @@
 
 #include "core/DialogSeam.h"
 #include "frontend/SceneItems.h"
+#include "frontend/SourceFactory.h"
 
 namespace studiotest {
 namespace {
@@ -116,6 +117,11 @@ obs_sceneitem_t* item(const QString& name) {
     return found;
 }
 
+OBSDataAutoRelease settings(const QString& name) {
+    OBSSourceAutoRelease source = obs_get_source_by_name(name.toUtf8().constData());
+    return source ? obs_source_get_settings(source) : nullptr;
+}
+
 QStringList itemNames() {
     QStringList names;
     for (const OBSSceneItem& each : SceneItems::list(app()->GetMainWindow()->currentScene())) {
@@ -208,6 +214,32 @@ QString makeImageFolder(const QString& dir, int count) {
         }
     }
     return dir;
+}
+
+bool Inputs::make() {
+    png = makePng(dir.filePath("a.png"), Qt::red);
+    png2 = makePng(dir.filePath("b.png"), Qt::green);
+    clip = makeClip(dir.filePath("clip.mp4"));
+    folder = makeImageFolder(dir.filePath("slides"), 3);
+    folder2 = makeImageFolder(dir.filePath("slides2"), 2);
+    return !png.isEmpty() && !png2.isEmpty() && !clip.isEmpty() && !folder.isEmpty() &&
+           !folder2.isEmpty();
+}
+
+std::unique_ptr<QWidget> showWindow(const QString& title) {
+    auto window = std::make_unique<QWidget>();
+    window->setWindowTitle(title);
+    window->resize(240, 160);
+    window->show();
+    return window;
+}
+
+QStringList windowTitles() {
+    QStringList titles;
+    for (const auto& choice : SourceFactory::choices("xcomposite_input", "capture_window")) {
+        titles << choice.first;
+    }
+    return titles;
 }
 
 }  // namespace studiotest

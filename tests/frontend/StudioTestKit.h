@@ -4,8 +4,11 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QVariant>
+#include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "frontend/OBSApp.h"
 #include "support/Require.h"
@@ -53,6 +56,8 @@ orbLiveImp::SoureParam param(uint8_t type, const QString& value, bool primary = 
 obs_sceneitem_t* item(const QString& name);
 // The names of the current scene's items, top-most first.
 QStringList itemNames();
+// The settings of the source named `name`; null when there is none.
+OBSDataAutoRelease settings(const QString& name);
 // Removes every item of the current scene, through the engine.
 void clearScene();
 // The texts the dialog seam showed, of one kind ("warning"...) or of every kind.
@@ -74,6 +79,20 @@ void childSays(const QString& line);
 QString makePng(const QString& path, const QColor& color, int width = 64, int height = 48);
 QString makeClip(const QString& path);
 QString makeImageFolder(const QString& dir, int count);
+
+// One of each file input, made in a private folder: two pictures, a clip, two folders of
+// slides.
+struct Inputs {
+    QTemporaryDir dir;
+    QString png, png2, clip, folder, folder2;
+    bool make();
+};
+
+// A plain window titled `title`, shown; window capture offers it once the window manager
+// mapped it (see windowTitles).
+std::unique_ptr<QWidget> showWindow(const QString& title);
+// The titles of the windows window capture offers now.
+QStringList windowTitles();
 
 }  // namespace studiotest
 

@@ -1,13 +1,9 @@
 #include <QMessageBox>
 #include <QScreen>
-#include <QTemporaryDir>
-#include <QWidget>
 #include <QtTest>
 
 #include "StudioTestKit.h"
 #include "core/DialogSeam.h"
-#include "frontend/SceneItems.h"
-#include "frontend/SourceFactory.h"
 #include "frontend/SourceKinds.h"
 #include "frontend/StudioCodes.h"
 
@@ -18,6 +14,7 @@ using studiotest::item;
 using studiotest::itemLine;
 using studiotest::itemNames;
 using studiotest::param;
+using studiotest::settings;
 
 Q_DECLARE_METATYPE(orbLiveImp::SoureParam)
 
@@ -28,45 +25,23 @@ class TestFrontendSources : public QObject {
 
 private:
     studiotest::EventLog log_;
-    QTemporaryDir dir_;
+    studiotest::Inputs in_;
     std::unique_ptr<QWidget> window_;
     QString scene_;
-    QString png_, clip_, folder_;
     static constexpr const char* kWindowTitle = "OrbCaptureTarget";
 
     OBSBasic* basic() { return app()->GetMainWindow(); }
 
-    static OBSDataAutoRelease settings(const QString& name) {
-        OBSSourceAutoRelease s = obs_get_source_by_name(name.toUtf8().constData());
-        return s ? obs_source_get_settings(s) : nullptr;
-    }
-
     QString addImage(const QString& name) {
-        return app()->addSceneItem(param(SourceKinds::kImage, png_, false, false, name));
+        return app()->addSceneItem(param(SourceKinds::kImage, in_.png, false, false, name));
     }
 
 private slots:
     void initTestCase() {
         STUDIO_REQUIRE();
-        QVERIFY(dir_.isValid());
-        png_ = studiotest::makePng(dir_.filePath("pic.png"), Qt::blue, 64, 48);
-        clip_ = studiotest::makeClip(dir_.filePath("clip.mp4"));
-        folder_ = studiotest::makeImageFolder(dir_.filePath("slides"), 3);
-        QVERIFY(!png_.isEmpty() && !clip_.isEmpty() && !folder_.isEmpty());
-
-        window_ = std::make_unique<QWidget>();
-        window_->setWindowTitle(kWindowTitle);
-        window_->resize(320, 200);
-        window_->show();
-        // Window capture lists the windows the window manager manages.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [] {
-                for (const auto& c : SourceFactory::choices("xcomposite_input", "capture_window"))
-                    if (c.first == kWindowTitle)
-                        return true;
-                return false;
-            }(),
-            20000);
+        QVERIFY(in_.make());
+        window_ = studiotest::showWindow(kWindowTitle);
+        QTRY_VERIFY_WITH_TIMEOUT(studiotest::windowTitles().contains(kWindowTitle), 20000);
         scene_ = basic()->currentSceneName();
         log_.attach();
     }
@@ -109,9 +84,10 @@ private slots:
         // The window's picture needs EGL images of X pixmaps, which software GL under Xvfb
         // cannot make; the source is still set up for the right window.
         QTest::newRow("window") << param(SourceKinds::kWindow, kWindowTitle, true) << false;
-        QTest::newRow("picture") << param(SourceKinds::kImage, png_) << true;
-        QTest::newRow("video") << param(SourceKinds::kMedia, clip_, true) << true;
-        QTest::newRow("slideshow") << param(SourceKinds::kSlideshow, folder_, true, true) << true;
+        QTest::newRow("picture") << param(SourceKinds::kImage, in_.png) << true;
+        QTest::newRow("video") << param(SourceKinds::kMedia, in_.clip, true) << true;
+        QTest::newRow("slideshow")
+            << param(SourceKinds::kSlideshow, in_.folder, true, true) << true;
     }
     void everyKindIsAddedFromRealInput() {
         QFETCH(orbLiveImp::SoureParam, p);
@@ -130,7 +106,7 @@ private slots:
         if (p.type == SourceKinds::kSlideshow) {
             OBSDataArrayAutoRelease files = obs_data_get_array(set, "files");
             OBSDataAutoRelease first = obs_data_array_item(files, 0);
-            QCOMPARE(QString(obs_data_get_string(first, "value")), folder_);
+            QCOMPARE(QString(obs_data_get_string(first, "value")), in_.folder);
             QCOMPARE(QString(obs_data_get_string(set, "slide_mode")), QString("mode_auto"));
         } else if (p.type == SourceKinds::kWindow) {
             QVERIFY(QString(obs_data_get_string(set, "capture_window")).contains(kWindowTitle));
@@ -181,7 +157,7 @@ private slots:
 
     void unresolvableMaterialsAreNotAdded_data() {
         QTest::addColumn<orbLiveImp::SoureParam>("p");
-        QTest::newRow("unknown kind") << param(9, png_);
+        QTest::newRow("unknown kind") << param(9, in_.png);
         QTest::newRow("missing window") << param(SourceKinds::kWindow, "Nowhere at all");
     }
     void unresolvableMaterialsAreNotAdded() {

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "core/DialogSeam.h"
@@ -33,10 +32,6 @@ const uint32_t kVkRight = 0x27;
 const uint32_t kVkN = 0x4E;
 const uint32_t kVkP = 0x50;
 
-QStringList sceneNames() {
-    return studiotest::itemNames();
-}
-
 QStringList choices(uint8_t kind) {
     QString typeId;
     QStringList names;
@@ -46,7 +41,7 @@ QStringList choices(uint8_t kind) {
 }
 
 QStringList warnings() {
-    return studiotest::shownTexts(QStringLiteral("warning"));
+    return studiotest::shownTexts("warning");
 }
 
 QString keyText(int combination) {
@@ -66,19 +61,11 @@ private:
         return dialog_->findChild<T*>(QLatin1String(name));
     }
 
-    QWidget* showWindow(const QString& title) {
-        auto* w = new QWidget;
-        w->setWindowTitle(title);
-        w->resize(240, 160);
-        w->show();
-        return w;
-    }
-
     void clickOk() { QTest::mouseClick(child<QPushButton>("ok"), Qt::LeftButton); }
 
     void screenshot(const QString& name) {
         dialog_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog_, 30000));
+        QVERIFY(QTest::qWaitForWindowExposed(dialog_.get(), 30000));
         QVERIFY(dialog_->grab().save(studiotest::screenshotPath("addmaterial_" + name + ".png")));
     }
 
@@ -89,15 +76,15 @@ private:
         switch (kind) {
             case SourceKinds::kImage:
             case SourceKinds::kMedia:
-                expected.value = kind == SourceKinds::kImage ? png_ : clip_;
+                expected.value = kind == SourceKinds::kImage ? in_.png : in_.clip;
                 DialogSeam::presetAnswer(expected.value);
                 QTest::mouseClick(child<QPushButton>("browse2"), Qt::LeftButton);
                 expected.primaryFlag = kind == SourceKinds::kMedia;
                 child<QCheckBox>("loop2")->setChecked(expected.primaryFlag);
                 break;
             case SourceKinds::kSlideshow:
-                expected.value = folder_;
-                DialogSeam::presetAnswer(folder_);
+                expected.value = in_.folder;
+                DialogSeam::presetAnswer(in_.folder);
                 QTest::mouseClick(child<QPushButton>("browse3"), Qt::LeftButton);
                 child<QComboBox>("comboBox3")->setCurrentIndex(1);
                 QTest::keyClick(child<HotkeyEdit>("shortcut2"), Qt::Key_N, Qt::ControlModifier);
@@ -117,33 +104,29 @@ private:
         return expected;
     }
 
-    AddMaterial* dialog_ = nullptr;
-    QTemporaryDir dir_;
+    std::unique_ptr<AddMaterial> dialog_;
     StudioConfig config_;
-    QWidget* window_ = nullptr;
-    QString png_, clip_, folder_;
+    studiotest::Inputs in_;
+    std::unique_ptr<QWidget> window_;
 
 private slots:
     void initTestCase() {
         STUDIO_REQUIRE();
         QCOMPARE(config_.initResult(), uint8_t(0));
         OrbOBS::instance().init(config_.config());
-        png_ = studiotest::makePng(dir_.filePath("a.png"), Qt::red);
-        clip_ = studiotest::makeClip(dir_.filePath("clip.mp4"));
-        folder_ = studiotest::makeImageFolder(dir_.filePath("slides"), 3);
-        QVERIFY(!png_.isEmpty() && !clip_.isEmpty() && !folder_.isEmpty());
-        window_ = showWindow(kWindowTitle);
+        QVERIFY(in_.make());
+        window_ = studiotest::showWindow(kWindowTitle);
         QTRY_VERIFY_WITH_TIMEOUT(choices(SourceKinds::kWindow).contains(kWindowTitle), 20000);
-        dialog_ = new AddMaterial;
+        dialog_ = std::make_unique<AddMaterial>();
     }
 
     void cleanupTestCase() {
-        delete dialog_;
-        delete window_;
+        dialog_.reset();
+        window_.reset();
     }
 
     void init() {
-        for (const QString& name : sceneNames()) {
+        for (const QString& name : studiotest::itemNames()) {
             app()->removeScenceItem(name, false);
         }
         DialogSeam::clearShown();
@@ -173,13 +156,13 @@ private slots:
         const SoureParam expected = fillForAdd(uint8_t(kind));
         screenshot(QTest::currentDataTag());
 
-        QSignalSpy added(dialog_, &AddMaterial::signalMaterialAdded);
+        QSignalSpy added(dialog_.get(), &AddMaterial::signalMaterialAdded);
         clickOk();
         QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join('|')));
         QCOMPARE(added.count(), 1);
         QCOMPARE(dialog_->result(), int(QDialog::Accepted));
         const QString name = added.at(0).at(0).toString();
-        QCOMPARE(sceneNames(), QStringList{name});
+        QCOMPARE(studiotest::itemNames(), QStringList{name});
         QCOMPARE(storedMaterial(name, kind == SourceKinds::kSlideshow), materialLine(expected));
     }
 
@@ -191,7 +174,7 @@ private slots:
     }
     void viewAndChange() {
         QFETCH(int, kind);
-        const QString value = kind == SourceKinds::kMedia    ? clip_
+        const QString value = kind == SourceKinds::kMedia    ? in_.clip
                               : kind == SourceKinds::kWindow ? QString(kWindowTitle)
                                                              : choices(uint8_t(kind)).value(0);
         SoureParam stored = studiotest::param(uint8_t(kind), value, true);
@@ -202,7 +185,7 @@ private slots:
                                                             : child<QAbstractButton>("hflip");
         QVERIFY(flag->isChecked());
         if (kind == SourceKinds::kMedia) {
-            QCOMPARE(child<QLineEdit>("input2")->text(), clip_);
+            QCOMPARE(child<QLineEdit>("input2")->text(), in_.clip);
         } else {
             QCOMPARE(child<QComboBox>("comboBox1")->currentText(), stored.value);
         }
@@ -210,7 +193,7 @@ private slots:
         clickOk();
         stored.primaryFlag = false;
         QCOMPARE(storedMaterial(name), materialLine(stored));
-        QCOMPARE(sceneNames(), QStringList{name});
+        QCOMPARE(studiotest::itemNames(), QStringList{name});
     }
 
     void pictureFilterReachesTheFileDialog() {
@@ -230,13 +213,13 @@ private slots:
     }
     void cameraPreviewGoesOnCancelOrClose() {
         QFETCH(bool, byClose);
-        const QString kept = app()->addSceneItem(studiotest::param(SourceKinds::kImage, png_));
+        const QString kept = app()->addSceneItem(studiotest::param(SourceKinds::kImage, in_.png));
         dialog_->openForAdd(SourceKinds::kCamera);
         const QString preview = dialog_->sourceName();
         QVERIFY(!preview.isEmpty());
-        QCOMPARE(sceneNames(), QStringList({preview, kept}));
+        QCOMPARE(studiotest::itemNames(), QStringList({preview, kept}));
         if (choices(SourceKinds::kCamera).isEmpty()) {
-            QVERIFY(child<QLabel>("tips1")->isVisibleTo(dialog_));
+            QVERIFY(child<QLabel>("tips1")->isVisibleTo(dialog_.get()));
         }
         screenshot(QStringLiteral("camera"));
         if (byClose) {
@@ -245,7 +228,7 @@ private slots:
             QTest::mouseClick(child<QPushButton>("cancel"), Qt::LeftButton);
         }
         QVERIFY(!dialog_->isVisible());
-        QCOMPARE(sceneNames(), QStringList{kept});
+        QCOMPARE(studiotest::itemNames(), QStringList{kept});
     }
 
     void viewedCameraStaysAndFlips() {
@@ -267,21 +250,21 @@ private slots:
 
         dialog_->show();
         QVERIFY(dialog_->close());
-        QCOMPARE(sceneNames(), QStringList{name});
+        QCOMPARE(studiotest::itemNames(), QStringList{name});
     }
 
     void badInputChangesNothing_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("warning");
-        const QString text = dir_.filePath("notes.png");
+        const QString text = in_.dir.filePath("notes.png");
         QFile file(text);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("plain words, no picture");
         file.close();
-        const QString empty = dir_.filePath("empty");
+        const QString empty = in_.dir.filePath("empty");
         QDir().mkpath(empty);
-        const QString missing = dir_.filePath("missing.mp4");
+        const QString missing = in_.dir.filePath("missing.mp4");
         QTest::newRow("empty picture path") << int(SourceKinds::kImage) << QString() << kIncomplete;
         QTest::newRow("not a picture")
             << int(SourceKinds::kImage) << text << QString("无法读取图片：" + text);
@@ -297,30 +280,30 @@ private slots:
         dialog_->openForAdd(uint8_t(kind));
         dialog_->show();
         child<QLineEdit>(kind == SourceKinds::kSlideshow ? "input3" : "input2")->setText(input);
-        QSignalSpy added(dialog_, &AddMaterial::signalMaterialAdded);
+        QSignalSpy added(dialog_.get(), &AddMaterial::signalMaterialAdded);
         clickOk();
         QCOMPARE(warnings(), QStringList{warning});
         QCOMPARE(added.count(), 0);
         QVERIFY(dialog_->isVisible());
-        QVERIFY(sceneNames().isEmpty());
+        QVERIFY(studiotest::itemNames().isEmpty());
     }
 
     void windowClosedWhileOpen() {
         const QString title = QStringLiteral("OrbShortLivedWindow");
-        QWidget* gone = showWindow(title);
+        std::unique_ptr<QWidget> gone = studiotest::showWindow(title);
         QTRY_VERIFY_WITH_TIMEOUT(choices(SourceKinds::kWindow).contains(title), 20000);
         dialog_->openForAdd(SourceKinds::kWindow);
         dialog_->show();
         auto* combo = child<QComboBox>("comboBox1");
         combo->setCurrentIndex(combo->findText(title));
         QCOMPARE(combo->currentText(), title);
-        delete gone;
+        gone.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!choices(SourceKinds::kWindow).contains(title), 20000);
 
         clickOk();
         QCOMPARE(warnings(), QStringList{"所选窗口已关闭，请重新选择"});
         QVERIFY(dialog_->isVisible());
-        QVERIFY(sceneNames().isEmpty());
+        QVERIFY(studiotest::itemNames().isEmpty());
         QCOMPARE(combo->findText(title), -1);
     }
 
@@ -351,7 +334,7 @@ private slots:
     }
 
     void viewedManualGroupKeepsItsKeys() {
-        SoureParam group = studiotest::param(SourceKinds::kSlideshow, folder_);
+        SoureParam group = studiotest::param(SourceKinds::kSlideshow, in_.folder);
         const QString name = app()->addSceneItem(group);
         const std::vector<OrbShortcut> keys = {
             {uint32_t(Qt::ControlModifier | Qt::ShiftModifier), kVkP, QString()},
@@ -367,7 +350,7 @@ private slots:
         QVERIFY(warnings().isEmpty());
         screenshot(QStringLiteral("picgroup_view"));
 
-        QSignalSpy changed(dialog_, &AddMaterial::signalMaterialChanged);
+        QSignalSpy changed(dialog_.get(), &AddMaterial::signalMaterialChanged);
         clickOk();
         QCOMPARE(changed.count(), 1);
         group.hotkeys = keys;

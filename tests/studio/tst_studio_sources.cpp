@@ -19,14 +19,8 @@ Q_DECLARE_METATYPE(orbLiveImp::SoureParam)
 namespace {
 
 QByteArray settingsJson(const QString& name) {
-    OBSSourceAutoRelease s = obs_get_source_by_name(name.toUtf8().constData());
-    OBSDataAutoRelease set = s ? obs_source_get_settings(s) : nullptr;
+    OBSDataAutoRelease set = studiotest::settings(name);
     return set ? QByteArray(obs_data_get_json(set)) : QByteArray();
-}
-
-OBSDataAutoRelease settingsOf(const QString& name) {
-    OBSSourceAutoRelease s = obs_get_source_by_name(name.toUtf8().constData());
-    return s ? obs_source_get_settings(s) : nullptr;
 }
 
 }  // namespace
@@ -39,21 +33,11 @@ class TestStudioSources : public QObject {
 private:
     OrbOBS& obs() { return OrbOBS::instance(); }
 
-    QTemporaryDir dir_;
     StudioConfig config_;
-    QString png_, png2_, clip_, folder_, folder2_;
-    QList<QWidget*> windows_;
+    studiotest::Inputs in_;
+    std::vector<std::unique_ptr<QWidget>> windows_;
     static constexpr const char* kWindowTitle = "OrbWrapperTarget";
     static constexpr const char* kTwinTitle = "OrbTwinWindow";
-
-    QWidget* showWindow(const QString& title) {
-        auto* w = new QWidget;
-        w->setWindowTitle(title);
-        w->resize(240, 160);
-        w->show();
-        windows_.append(w);
-        return w;
-    }
 
     QStringList windowChoices() {
         QString typeId;
@@ -61,12 +45,6 @@ private:
         QList<QVariant> values;
         obs().getSourceChoices(SourceKinds::kWindow, typeId, names, values);
         return names;
-    }
-
-    void clearScene() {
-        for (const QString& name : studiotest::itemNames()) {
-            app()->removeScenceItem(name, false);
-        }
     }
 
     QString add(const SoureParam& p) { return app()->addSceneItem(p); }
@@ -77,41 +55,35 @@ private slots:
         QCOMPARE(config_.initResult(), uint8_t(0));
         QVERIFY(config_.writeFilter(R"({"windows": {"keyword": [], "name": []}})"));
         obs().init(config_.config());
-        QVERIFY(obs().mainWindow());
-        png_ = studiotest::makePng(dir_.filePath("a.png"), Qt::red);
-        png2_ = studiotest::makePng(dir_.filePath("b.png"), Qt::green);
-        clip_ = studiotest::makeClip(dir_.filePath("clip.mp4"));
-        folder_ = studiotest::makeImageFolder(dir_.filePath("slides"), 2);
-        folder2_ = studiotest::makeImageFolder(dir_.filePath("slides2"), 2);
-        QVERIFY(!png_.isEmpty() && !png2_.isEmpty() && !clip_.isEmpty());
-        QVERIFY(!folder_.isEmpty() && !folder2_.isEmpty());
-        showWindow(kWindowTitle);
-        showWindow(kTwinTitle);
-        showWindow(kTwinTitle);
-        // Window capture lists what the window manager manages, once it has mapped them.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            windowChoices().count(kTwinTitle) == 2 && windowChoices().contains(kWindowTitle),
-            20000);
+        QVERIFY(in_.make());
+        for (const char* title : {kWindowTitle, kTwinTitle, kTwinTitle}) {
+            windows_.push_back(studiotest::showWindow(title));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(windowChoices().count(kTwinTitle) == 2, 20000);
     }
 
-    void cleanupTestCase() { qDeleteAll(windows_); }
+    void cleanupTestCase() { windows_.clear(); }
 
-    void init() { clearScene(); }
+    void init() {
+        for (const QString& name : studiotest::itemNames()) {
+            app()->removeScenceItem(name, false);
+        }
+    }
 
     void fileKindsRoundTrip_data() {
         QTest::addColumn<SoureParam>("added");
         QTest::addColumn<SoureParam>("changed");
         QTest::addColumn<QString>("loopKey");
-        QTest::newRow("picture") << param(SourceKinds::kImage, png_)
-                                 << param(SourceKinds::kImage, png2_) << QString();
-        QTest::newRow("video") << param(SourceKinds::kMedia, clip_, false)
-                               << param(SourceKinds::kMedia, png2_, true) << QString("looping");
+        QTest::newRow("picture") << param(SourceKinds::kImage, in_.png)
+                                 << param(SourceKinds::kImage, in_.png2) << QString();
+        QTest::newRow("video") << param(SourceKinds::kMedia, in_.clip, false)
+                               << param(SourceKinds::kMedia, in_.png2, true) << QString("looping");
         QTest::newRow("slideshow auto")
-            << param(SourceKinds::kSlideshow, folder_, false, true)
-            << param(SourceKinds::kSlideshow, folder2_, true, false) << QString("loop");
+            << param(SourceKinds::kSlideshow, in_.folder, false, true)
+            << param(SourceKinds::kSlideshow, in_.folder2, true, false) << QString("loop");
         QTest::newRow("slideshow manual")
-            << param(SourceKinds::kSlideshow, folder_, true, false)
-            << param(SourceKinds::kSlideshow, folder2_, false, true) << QString("loop");
+            << param(SourceKinds::kSlideshow, in_.folder, true, false)
+            << param(SourceKinds::kSlideshow, in_.folder2, false, true) << QString("loop");
     }
     void fileKindsRoundTrip() {
         QFETCH(SoureParam, added);
@@ -128,7 +100,7 @@ private slots:
         obs().updateSource(changed);
         QCOMPARE(storedMaterial(name), materialLine(changed));
         // The engine's own names carry the values, so the source really changed.
-        OBSDataAutoRelease set = settingsOf(name);
+        OBSDataAutoRelease set = studiotest::settings(name);
         if (!loopKey.isEmpty()) {
             QCOMPARE(obs_data_get_bool(set, loopKey.toUtf8().constData()), changed.primaryFlag);
         }
@@ -156,7 +128,7 @@ private slots:
 
         screen.primaryFlag = false;
         obs().updateSource(screen);
-        OBSDataAutoRelease set = settingsOf(screen.name);
+        OBSDataAutoRelease set = studiotest::settings(screen.name);
         QCOMPARE(obs_data_get_bool(set, "show_cursor"), false);
         // The screen keeps its integer form, which is what the capture reads.
         QCOMPARE(obs_data_get_int(set, "screen"), values.first().toLongLong());
@@ -172,7 +144,7 @@ private slots:
         read.value = kTwinTitle;
         read.primaryFlag = false;
         obs().updateSource(read);
-        OBSDataAutoRelease set = settingsOf(name);
+        OBSDataAutoRelease set = studiotest::settings(name);
         QVERIFY(QString(obs_data_get_string(set, "capture_window")).contains(kTwinTitle));
         QCOMPARE(obs_data_get_bool(set, "show_cursor"), false);
 
@@ -190,19 +162,18 @@ private slots:
         QCOMPARE(storedMaterial(camera.name), materialLine(camera));
         // Mirroring is the item's scale: left-right is the first flag, upside down the second.
         obs().flipSource(camera.name, false);
-        QCOMPARE(storedMaterial(camera.name),
-                 materialLine(param(SourceKinds::kCamera, "", true, false)));
+        QCOMPARE(storedMaterial(camera.name), materialLine(param(SourceKinds::kCamera, "", true)));
         obs().flipSource(camera.name, true);
         camera.primaryFlag = camera.secondaryFlag = true;
         camera.value = "/dev/video7";
         obs().updateSource(camera);
         QCOMPARE(storedMaterial(camera.name), materialLine(camera));
-        OBSDataAutoRelease set = settingsOf(camera.name);
+        OBSDataAutoRelease set = studiotest::settings(camera.name);
         QCOMPARE(QString(obs_data_get_string(set, "device_id")), QString("/dev/video7"));
     }
 
     void slideshowWithoutFiles() {
-        const QString name = add(param(SourceKinds::kSlideshow, folder_, false, true));
+        const QString name = add(param(SourceKinds::kSlideshow, in_.folder, false, true));
         OBSSourceAutoRelease s = obs_get_source_by_name(name.toUtf8().constData());
         OBSDataAutoRelease set = obs_data_create();
         OBSDataArrayAutoRelease none = obs_data_array_create();
@@ -220,7 +191,7 @@ private slots:
         read.value = "kept";
         QVERIFY(!obs().getSourceProp("NoSuchMaterial", read));
         QCOMPARE(read.value, QString("kept"));
-        obs().updateSource(param(SourceKinds::kImage, png_));
+        obs().updateSource(param(SourceKinds::kImage, in_.png));
         QVERIFY(log.text().contains(
             "OrbOBS::getSourceProp: obs source not found, source name NoSuchMaterial"));
         QVERIFY(log.text().contains("OrbOBS::updateSource: obs source not found, source name"));
@@ -310,7 +281,7 @@ private slots:
         QFETCH(uint, nextMods);
         QFETCH(uint, nextKey);
         QFETCH(QString, engineNext);
-        SoureParam p = param(SourceKinds::kSlideshow, folder_, false, false);
+        SoureParam p = param(SourceKinds::kSlideshow, in_.folder, false, false);
         const QString name = p.name = add(p);
         p.hotkeys = {{prevMods, prevKey, QString()}, {nextMods, nextKey, QString()}};
         obs().updateSource(p);
@@ -340,7 +311,7 @@ private slots:
     }
 
     void hotkeyTextAndClearing() {
-        SoureParam p = param(SourceKinds::kSlideshow, folder_, false, false);
+        SoureParam p = param(SourceKinds::kSlideshow, in_.folder, false, false);
         const QString name = p.name = add(p);
         const uint ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
         p.hotkeys = {{0, 0x25, QString()}, {ctrlShift, 0x27, QString()}};
@@ -360,7 +331,7 @@ private slots:
         QCOMPARE(keys[1].text, QString());
 
         // A picture has no slideshow hotkeys, but the answer has both entries.
-        const QString picture = add(param(SourceKinds::kImage, png_));
+        const QString picture = add(param(SourceKinds::kImage, in_.png));
         QVERIFY(obs().getSourceHotkeys(picture, keys));
         QCOMPARE(keys.size(), size_t(2));
         QCOMPARE(keys[1].virtualKey, 0u);
