@@ -1,12 +1,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
-#include <cstdio>
 
 #include "StudioTestKit.h"
 #include "frontend/PreviewDisplay.h"

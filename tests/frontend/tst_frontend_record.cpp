@@ -1,6 +1,5 @@
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -8,7 +7,6 @@
 #include <sys/types.h>
 #include <unistd.h>
 #include <csignal>
-#include <cstdio>
 
 #include "MediaProbe.h"
 #include "OutputTestKit.h"

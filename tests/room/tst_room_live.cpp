@@ -2,13 +2,9 @@
 // demo service, a task entered from the list, a picture added through the dialog, the
 // broadcast started and stopped through the console and received by a real RTMP server, a
 // recording made, the service told, and the room left again. Runs on a display of its own.
-#include <QApplication>
-#include <QDir>
-#include <QJsonArray>
 #include <QJsonObject>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -24,7 +20,6 @@
 #include "frontend/StudioTestKit.h"
 #include "material/AddMaterial.h"
 #include "net/DemoService.h"
-#include "net/OrbHttpMgr.h"
 #include "room/Console.h"
 #include "room/MonitorReporter.h"
 #include "room/Room.h"

@@ -3,7 +3,6 @@
 #include <QMessageBox>
 #include <QStandardItemModel>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,6 +1,4 @@
 #include <QApplication>
-#include <QDir>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -9,10 +7,7 @@
 #include <QtTest>
 #include <memory>
 
-#include <obs.hpp>
-
 #include "MediaProbe.h"
-#include "PrivateDisplay.h"
 #include "RoomTestMain.h"
 #include "RtmpServer.h"
 #include "chat/ChatRoom.h"

@@ -1,8 +1,6 @@
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardItemModel>
 #include <QStandardPaths>
