@@ -33,11 +33,7 @@ const uint32_t kVkN = 0x4E;
 const uint32_t kVkP = 0x50;
 
 QStringList choices(uint8_t kind) {
-    QString typeId;
-    QStringList names;
-    QList<QVariant> values;
-    OrbOBS::instance().getSourceChoices(kind, typeId, names, values);
-    return names;
+    return materialChoices(kind);
 }
 
 QStringList warnings() {

@@ -19,6 +19,19 @@ inline QString materialLine(const orbLiveImp::SoureParam& p) {
     return line;
 }
 
+// What the wrapper offers to choose from for `kind` (after the window filter): the names,
+// and their values into `values` when given.
+inline QStringList materialChoices(uint8_t kind, QList<QVariant>* values = nullptr) {
+    QString typeId;
+    QStringList names;
+    QList<QVariant> found;
+    OrbOBS::instance().getSourceChoices(kind, typeId, names, found);
+    if (values) {
+        *values = found;
+    }
+    return names;
+}
+
 // What the wrapper reads back for the material `name`, as above; hotkeys only when asked.
 inline QString storedMaterial(const QString& name, bool withHotkeys = false) {
     orbLiveImp::SoureParam read;

@@ -39,13 +39,7 @@ private:
     static constexpr const char* kWindowTitle = "OrbWrapperTarget";
     static constexpr const char* kTwinTitle = "OrbTwinWindow";
 
-    QStringList windowChoices() {
-        QString typeId;
-        QStringList names;
-        QList<QVariant> values;
-        obs().getSourceChoices(SourceKinds::kWindow, typeId, names, values);
-        return names;
-    }
+    static QStringList windowChoices() { return materialChoices(SourceKinds::kWindow); }
 
     QString add(const SoureParam& p) { return app()->addSceneItem(p); }
 
@@ -113,11 +107,8 @@ private slots:
     }
 
     void screenRoundTrip() {
-        QString typeId;
-        QStringList names;
         QList<QVariant> values;
-        obs().getSourceChoices(SourceKinds::kMonitor, typeId, names, values);
-        QCOMPARE(typeId, QString("xshm_input"));
+        const QStringList names = materialChoices(SourceKinds::kMonitor, &values);
         QVERIFY(!names.isEmpty());
         QCOMPARE(values.size(), names.size());
         QVERIFY(values.first().canConvert<qlonglong>());
