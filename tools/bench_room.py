@@ -55,6 +55,8 @@ FFMPEG_TARGET = 2.0      # client / ffmpeg
 LAG_TARGET = 0.01        # render-lagged share of the frames, in the room
 RSS_TARGET_MB = 600
 RUNNERS = ("client", "engine", "bare", "ffmpeg")
+# What the studio ships with beyond libobs's own defaults; the bare program gets the same.
+SHIPPED = []
 
 
 def start_nginx(work):
@@ -239,6 +241,9 @@ def figures(r, tree=None):
     rendered = r.get("rendered") or r["seconds"] * 30
     out = {"cpu_per_min": r["cpu_seconds"] * 60.0 / r["seconds"], "dropped": r["dropped"],
            "lagged": r["lagged"], "lag_pct": 100.0 * r["lagged"] / rendered,
+           "distinct_fps": (rendered - r["lagged"]) / r["seconds"],
+           # Steadier than the totals on a busy machine: a starved run composes fewer frames.
+           "ms_per_frame": 1000.0 * r["cpu_seconds"] / max(1, rendered - r["lagged"]),
            "kbs": r["kbs"], "frames": r["frames"]}
     if tree:
         out.update(rss_mb=tree.peak_rss / 2**20, pss_mb=tree.peak_pss / 2**20,
@@ -248,7 +253,7 @@ def figures(r, tree=None):
     return out
 
 
-def run_client(work, url, clip, seconds, kbps, settings, env):
+def run_client(work, home, url, clip, seconds, kbps, settings, env, driver=ROOM_DRIVER):
     events = {}
 
     def on_line(line, tree):
@@ -262,8 +267,8 @@ def run_client(work, url, clip, seconds, kbps, settings, env):
 
     log = os.path.join(work, "client.log")
     _, tree, _, status = run_sampled(
-        [ROOM_DRIVER, url, clip, str(seconds), str(kbps)] + settings,
-        dict(isolated_env(work, "client"), **env), log, seconds + 300, on_line)
+        [driver, url, clip, str(seconds), str(kbps)] + settings,
+        dict(isolated_env(work, home), **env), log, seconds + 300, on_line)
     if "result" not in events:
         sys.exit(f"the client driver failed with {status}:\n{tail(log)}")
     if status != 0:
@@ -273,9 +278,9 @@ def run_client(work, url, clip, seconds, kbps, settings, env):
     return figures(r, tree), events
 
 
-def run_driver(work, name, cmd, env):
+def run_driver(work, name, home, cmd, env):
     log = os.path.join(work, f"{name}.log")
-    lines, tree, _, status = run_sampled(cmd, dict(isolated_env(work, name), **env), log,
+    lines, tree, _, status = run_sampled(cmd, dict(isolated_env(work, home), **env), log,
                                          600)
     if status != 0 or not lines:
         sys.exit(f"the {name} driver failed with {status}:\n{tail(log)}")
@@ -305,6 +310,8 @@ def mean(values):
 ROWS = [("CPU s per minute", "cpu_per_min", "{:.1f}"),
         ("render-lagged frames", "lagged", "{:.0f}"),
         ("render-lagged %", "lag_pct", "{:.2f}"),
+        ("distinct frames/s", "distinct_fps", "{:.1f}"),
+        ("CPU ms per composed frame", "ms_per_frame", "{:.0f}"),
         ("dropped frames", "dropped", "{:.0f}"),
         ("peak RSS, tree (MB)", "rss_mb", "{:.0f}"),
         ("peak PSS, tree (MB)", "pss_mb", "{:.0f}"),
@@ -320,7 +327,7 @@ def report(results, variants, runners):
     """results[(variant, runner)] is the list of each round's figures."""
     for variant, _, _ in variants:
         print(f"\n== {variant}: each round, then the mean")
-        print(f"{'':24}" + "".join(f"{r:>22}" for r in runners))
+        print(f"{'':26}" + "".join(f"{r:>22}" for r in runners))
         avg = {}
         for label, key, fmt in ROWS:
             cells = []
@@ -329,7 +336,7 @@ def report(results, variants, runners):
                 avg[(runner, key)] = mean(runs)
                 each = " / ".join(fmt.format(v) for v in runs)
                 cells.append(f"{each} ({fmt.format(mean(runs))})")
-            print(f"{label:24}" + "".join(f"{c:>22}" for c in cells))
+            print(f"{label:26}" + "".join(f"{c:>22}" for c in cells))
         cpu = {r: avg[(r, "cpu_per_min")] for r in runners}
         lines = []
         if "client" in cpu and "engine" in cpu:
@@ -381,12 +388,14 @@ class Bench:
         a = self.args
         common = [self.clip, str(a.seconds), str(a.kbps)]
         self.serial += 1
+        # Every run starts from a fresh home: the studio keeps its scenes between starts.
         key = f"{runner}{self.serial}"
-        if runner == "client":
+        if runner in ("client", "baseline"):
             watch = FirstBytes(self.stat_url)
             watch.start()
-            result, events = run_client(self.work, self.demo_url, self.clip, a.seconds, a.kbps,
-                                        settings, env)
+            driver = a.baseline if runner == "baseline" else ROOM_DRIVER
+            result, events = run_client(self.work, key, self.demo_url, self.clip, a.seconds,
+                                        a.kbps, settings, env, driver)
             watch.done.set()
             stream = events.get("live", {}).get("key")
             if watch.seen.get(stream):
@@ -394,13 +403,17 @@ class Bench:
             self.sizes.add(watch.sizes.get(stream, "no video size"))
             return result
         if runner == "engine":
-            return run_driver(self.work, runner,
+            return run_driver(self.work, runner, key,
                               [ENGINE_DRIVER, self.rtmp + "/", key] + common + settings, env)
         if runner == "bare":
-            return run_driver(self.work, runner,
-                              [BARE_DRIVER, self.rtmp + "/", key] + common + settings, env)
+            return run_driver(self.work, runner, key,
+                              [BARE_DRIVER, self.rtmp + "/", key] + common + SHIPPED + settings,
+                              env)
         peer = run_peer(self.rtmp, self.clip, a.seconds, a.kbps)
-        peer.update(lag_pct=100.0 * peer["lagged"] / max(1, peer["frames"]), pss_mb=0.0)
+        peer.update(lag_pct=100.0 * peer["lagged"] / max(1, peer["frames"]), pss_mb=0.0,
+                    distinct_fps=(peer["frames"] - peer["lagged"]) / a.seconds,
+                    ms_per_frame=1000.0 * peer["cpu_per_min"] * a.seconds / 60.0 /
+                    max(1, peer["frames"] - peer["lagged"]))
         return peer
 
 
@@ -411,10 +424,14 @@ def main():
     parser.add_argument("--rounds", type=int, default=2)
     parser.add_argument("--only", default=",".join(RUNNERS),
                         help="which of client, engine, bare, ffmpeg to run")
+    parser.add_argument("--baseline", metavar="DRIVER",
+                        help="another build's room driver, run as a fifth streamer (before/after)")
     parser.add_argument("--variant", action="append", default=[],
                         help="NAME=SETTING,... tried on the studio runs (repeatable)")
     args = parser.parse_args()
     runners = [r for r in RUNNERS if r in args.only.split(",")]
+    if args.baseline:
+        runners.insert(0, "baseline")
     variants = [parse_variant(v) for v in args.variant] or [("as shipped", [], {})]
     build(runners)
     work = tempfile.mkdtemp(prefix="bench_room.")
