@@ -6,7 +6,7 @@ given time, one after the other and in interleaved rounds (A, B, C, D, A, B, ...
 busy machine weighs on all alike:
   client  the whole client (tools/bench_room: main window, demo service sign-in, the first
           task's room with its preview and chat page, the clip as the scene);
-  engine  the engine-only driver (tests/frontend/bench_stream);
+  engine  the engine-only driver (tools/bench_stream);
   bare    the same stream written straight on libobs (tools/bench_bare);
   ffmpeg  ffmpeg decoding the clip and encoding it with the same x264 settings.
 Prints per run and on average the CPU seconds per minute of stream and the peak memory of the
@@ -45,7 +45,7 @@ from bench_stream import (BUILD, ROOT, free_port, make_clip, ratio, run_peer,  #
 
 ROOM_DRIVER = os.path.join(BUILD, "tools", "bench_room")
 BARE_DRIVER = os.path.join(BUILD, "tools", "bench_bare")
-ENGINE_DRIVER = os.path.join(BUILD, "tests", "frontend", "bench_stream")
+ENGINE_DRIVER = os.path.join(BUILD, "tools", "bench_stream")
 TICK = os.sysconf("SC_CLK_TCK")
 PAGE = os.sysconf("SC_PAGE_SIZE")
 SAMPLE_S = 0.5
