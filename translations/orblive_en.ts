@@ -200,7 +200,7 @@
     </message>
     <message>
         <source>开始录制</source>
-        <translation>Start recording</translation>
+        <translation>Record</translation>
     </message>
     <message>
         <source>开始直播</source>
@@ -240,7 +240,7 @@
     </message>
     <message>
         <source>结束录制</source>
-        <translation>Stop recording</translation>
+        <translation>End recording</translation>
     </message>
     <message>
         <source>录制未能正常启动，请稍后再试。</source>
@@ -971,7 +971,7 @@ Please end the broadcast, check the network, then go live again.</translation>
     </message>
     <message>
         <source>开始录制</source>
-        <translation>Start recording</translation>
+        <translation>Record</translation>
     </message>
     <message>
         <source>开始直播</source>
@@ -987,7 +987,7 @@ Please end the broadcast, check the network, then go live again.</translation>
     </message>
     <message>
         <source>结束录制</source>
-        <translation>Stop recording</translation>
+        <translation>End recording</translation>
     </message>
 </context>
 <context>

@@ -174,11 +174,15 @@ class TestEnglish : public QObject {
         return cell ? cell->findChild<QPushButton*>(QLatin1String(name)) : nullptr;
     }
 
-    // The user's own data: the task titles the service sent and the nickname.
+    // The user's own data: the task titles the service sent, the service's own messages (why a
+    // task cannot be ended yet) and the nickname.
     void noteUserData() {
         for (int r = 0; r < table()->rowCount(); ++r) {
             if (QTableWidgetItem* item = table()->item(r, 0)) {
                 userData_ << item->text();
+            }
+            if (QPushButton* end = rowButton(r, "pushButton_endTask")) {
+                userData_ << end->toolTip();
             }
         }
         userData_ << window_->findChild<QLabel*>(QStringLiteral("user_info"))->text();
@@ -235,6 +239,9 @@ private slots:
             window_->requestedStep() == MainWindow::kStepRoom && room()->isVisible(), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(room()->scene()->currentIndex() >= 0, kWait);
         VERIFY_ENGLISH(offenders(window_.get(), userData_));
+        const QString shots = QStringLiteral(ORB_BINARY_DIR "/screenshots");
+        QDir().mkpath(shots);
+        window_->grab().save(shots + "/room_english.png");
 
         for (uint8_t kind : {SourceKinds::kCamera, SourceKinds::kMonitor, SourceKinds::kWindow,
                              SourceKinds::kImage, SourceKinds::kMedia, SourceKinds::kSlideshow}) {
@@ -258,7 +265,7 @@ private slots:
         DialogSeam::presetAnswer(int(QDialog::Rejected));
         QVERIFY(!NameDialog::askSceneName(window_.get(), QString(), nullptr, name));
         VERIFY_ENGLISH(seamOffenders(userData_));
-        QVERIFY(room()->leaveRoom());
+        window_->close();  // leaves the room for the list
         QTRY_COMPARE_WITH_TIMEOUT(window_->requestedStep(), uint8_t(MainWindow::kStepTasks), kWait);
     }
 
@@ -273,6 +280,7 @@ private slots:
         speech.enterRoom(title, url, 1001, 1);
         QTRY_VERIFY_WITH_TIMEOUT(speech.isVisible(), kWait);
         VERIFY_ENGLISH(offenders(&speech, userData_));
+        speech.grab().save(QStringLiteral(ORB_BINARY_DIR "/screenshots/speech_english.png"));
         orbLive_ShareWinEnumWidget picker(&speech);
         VERIFY_ENGLISH(offenders(&picker, userData_));
         QVERIFY(speech.leaveRoom());
