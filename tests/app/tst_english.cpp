@@ -24,7 +24,9 @@
 #include "app/Translations.h"
 #include "core/DialogSeam.h"
 #include "core/IConfig.h"
+#include "frontend/OBSBasic.h"
 #include "frontend/SourceKinds.h"
+#include "frontend/SourceMenu.h"
 #include "material/AddMaterial.h"
 #include "net/DemoService.h"
 #include "net/OrbHttpMgr.h"
@@ -34,6 +36,7 @@
 #include "room/RoomSimple.h"
 #include "room/RoomTestMain.h"
 #include "room/Scene.h"
+#include "room/Speaker.h"
 #include "settings/LiveSet.h"
 #include "share/orbLive_ShareWinEnumWidget.h"
 #include "shell/MainWindow.h"
@@ -256,6 +259,10 @@ private slots:
         }
         LiveSet settings(window_.get(), room()->console());
         VERIFY_ENGLISH(offenders(&settings, userData_));
+        VERIFY_ENGLISH(offenders(room()->speaker(), userData_));
+        std::unique_ptr<QMenu> menu(
+            SourceMenu::create(studiotest::app()->GetMainWindow(), QString(), true));
+        VERIFY_ENGLISH(offenders(menu.get(), userData_));
 
         QString name;
         DialogSeam::presetAnswer(QStringLiteral("a name far longer than sixteen letters"));
