@@ -196,6 +196,10 @@ private slots:
     void initTestCase() {
         STUDIO_REQUIRE();
         QCOMPARE(QCoreApplication::translate("MainWindow", "错误"), QStringLiteral("Error"));
+        QFile catalogue(QStringLiteral(ORB_SOURCE_DIR "/translations/orblive_en.ts"));
+        QVERIFY(catalogue.open(QIODevice::ReadOnly));
+        QVERIFY2(!catalogue.readAll().contains("type=\"unfinished\""),
+                 "orblive_en.ts has texts left to translate");
         QVERIFY(demo_.start());
         const QString data = dir_.filePath("data");
         QVERIFY(QDir().mkpath(data));
