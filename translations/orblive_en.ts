@@ -587,7 +587,7 @@
     </message>
     <message>
         <source>共%1条信息，分%2页显示</source>
-        <translation>%1 items on %2 pages</translation>
+        <translation>%1 items, %2 pages</translation>
     </message>
 </context>
 <context>

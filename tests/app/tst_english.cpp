@@ -228,6 +228,8 @@ private slots:
 
     void mainWindowTaskListAndAskDialogs() {
         VERIFY_ENGLISH(offenders(window_.get(), userData_));
+        QDir().mkpath(QStringLiteral(ORB_BINARY_DIR "/screenshots"));
+        window_->grab().save(QStringLiteral(ORB_BINARY_DIR "/screenshots/tasks_english.png"));
         for (auto buttons : {ormLive_AskDialog::kOk, ormLive_AskDialog::kOkCancel,
                              ormLive_AskDialog::kJoin, ormLive_AskDialog::kCopy}) {
             ormLive_AskDialog ask(QStringLiteral("Question"), QString(), buttons, window_.get());
@@ -246,9 +248,7 @@ private slots:
             window_->requestedStep() == MainWindow::kStepRoom && room()->isVisible(), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(room()->scene()->currentIndex() >= 0, kWait);
         VERIFY_ENGLISH(offenders(window_.get(), userData_));
-        const QString shots = QStringLiteral(ORB_BINARY_DIR "/screenshots");
-        QDir().mkpath(shots);
-        window_->grab().save(shots + "/room_english.png");
+        window_->grab().save(QStringLiteral(ORB_BINARY_DIR "/screenshots/room_english.png"));
 
         for (uint8_t kind : {SourceKinds::kCamera, SourceKinds::kMonitor, SourceKinds::kWindow,
                              SourceKinds::kImage, SourceKinds::kMedia, SourceKinds::kSlideshow}) {
