@@ -263,6 +263,16 @@ private slots:
         }
         LiveSet settings(window_.get(), room()->console());
         VERIFY_ENGLISH(offenders(&settings, userData_));
+        // The values behind the translated choices are still the numbers.
+        for (const char* name : {"resolution", "bitrate"}) {
+            auto* box = settings.findChild<QComboBox*>(QLatin1String(name));
+            for (int i = 0; i < box->count(); ++i) {
+                QVERIFY2(QRegularExpression("^\\d+( x \\d+)?$")
+                             .match(box->itemData(i).toString())
+                             .hasMatch(),
+                         qPrintable(box->itemText(i) + " gives " + box->itemData(i).toString()));
+            }
+        }
         VERIFY_ENGLISH(offenders(room()->speaker(), userData_));
         std::unique_ptr<QMenu> menu(
             SourceMenu::create(studiotest::app()->GetMainWindow(), QString(), true));
