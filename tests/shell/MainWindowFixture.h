@@ -248,6 +248,14 @@ protected:
 
     int requestCount(const QString& path) { return service_.requests(path).size(); }
 
+    // The next start shows the sign-in page, whatever sign-in an earlier test left.
+    void forgetSignIn() {
+        live::IConfig config;
+        QVERIFY(writeDeployment());
+        QCOMPARE(config.init(QCoreApplication::applicationDirPath() + "/data/config.json"), 0);
+        QFile::remove(config.getPath(live::kPathUserData));
+    }
+
     // A fresh window started with `changes` to the deployment.
     MainWindow& started(const QJsonObject& changes = {}) {
         window_ = std::make_unique<MainWindow>();
