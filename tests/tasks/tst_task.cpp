@@ -162,6 +162,13 @@ private slots:
         QCOMPARE(table()->cellWidget(0, 3)->findChild<QPushButton*>("pushButton_jion")->text(),
                  QString("直播回放"));
         QVERIFY(endButton(0)->isHidden());
+        // Its playback page names the client and the task, no placeholder left.
+        QSignalSpy playback(page_.get(), &Task::signalBackplay);
+        page_->backplay(0, 3);
+        QCOMPARE(playback.count(), 1);
+        const QString url = playback.at(0).at(0).toString();
+        QVERIFY2(url.startsWith(service_.baseUrl()) && !url.contains('%'), qPrintable(url));
+        QVERIFY2(QUrlQuery(QUrl(url)).queryItemValue("taskId").toInt() > 0, qPrintable(url));
 
         before = listReplies_;
         page_->findChild<QLineEdit*>("input")->setText("物理");
