@@ -1,5 +1,6 @@
 #include <QHttpMultiPart>
 #include <QNetworkReply>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QtTest>
 
@@ -37,6 +38,8 @@ class TestNetHttp : public QObject {
 
     DemoClient demo_;
     DemoService& service_ = demo_.service;
+    // The service over TLS with the certificate it made at start, which no one vouches for.
+    DemoClient tls_;
 
     OrbHttpMgr& mgr() { return *demo_.net; }
 
@@ -65,6 +68,11 @@ private slots:
         DemoService::Options options;
         options.rtmpPort = 19935;
         QVERIFY(demo_.start(options));
+        QVERIFY(QSslSocket::supportsSsl());
+        DemoService::Options tls;
+        tls.https = true;
+        QVERIFY(tls_.start(tls));
+        QVERIFY(tls_.service.baseUrl().startsWith("https://127.0.0.1:"));
     }
 
     void init() {
@@ -310,6 +318,44 @@ private slots:
                  "userKey=" + token + "&callback=");
         QVERIFY(body.startsWith("("));
         QCOMPARE(unwrap(body, "(").value("data").toObject().value("totalRows").toInt(), 25);
+    }
+
+    // Verifying (the sample's setting, the default, and what a setting that is no bool
+    // falls back to) refuses the service before anything, the cookies least of all, reached
+    // it; only the opt-out accepts it, and says so in the log.
+    void tlsServiceIsRefusedWhileVerifying_data() {
+        QTest::addColumn<QJsonValue>("setting");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("sample (true)") << QJsonValue(true) << QString();
+        QTest::newRow("absent") << QJsonValue() << QString();
+        QTest::newRow("not a bool") << QJsonValue("no") << "must be true or false";
+        QTest::newRow("opted out") << QJsonValue(false)
+                                   << "[W] live::OrbHttpMgr::initSsl: server certificates are not "
+                                      "verified (ssl_verify_peer is false)";
+    }
+    void tlsServiceIsRefusedWhileVerifying() {
+        QFETCH(QJsonValue, setting);
+        QFETCH(QString, logged);
+        LogFile log;
+        QVERIFY(tls_.connect({{OrbHttpMgr::kVerifyPeerKey, setting}}));
+        QVERIFY(tls_.signIn());
+        QCOMPARE(tls_.net->sendReq(live::kTaskGetUser, {}), 0);
+        QCOMPARE(log.text().contains("must be true or false"), logged.startsWith("must"));
+        QVERIFY(log.text().contains(logged));
+        if (setting == QJsonValue(false)) {
+            QVERIFY(!tls_.net->verifyPeer());
+            const QJsonObject user = json(tls_.waitReplies(1, kWait)).value("data").toObject();
+            QCOMPARE(user.value("nickname").toString(), QString("演示主播"));
+            QVERIFY(DialogSeam::shown().isEmpty());
+            return;
+        }
+        QVERIFY(tls_.net->verifyPeer());
+        QTRY_COMPARE_WITH_TIMEOUT(DialogSeam::shown().size(), 1, kWait);
+        QCOMPARE(DialogSeam::shown().first().text,
+                 kWarningText.arg(tls_.service.baseUrl() + "api/user/info")
+                     .arg(int(QNetworkReply::SslHandshakeFailedError)));
+        QVERIFY(tls_.replies->isEmpty());
+        QVERIFY(tls_.service.requests("/api/user/info").isEmpty());
     }
 };
 

@@ -43,17 +43,11 @@ private slots:
         dataDir_ = demo_.dir() + "/";
     }
 
-    void refusesAnEmptyNickname() {
-        IUserinfo user;
-        QCOMPARE(user.setInfo(dataDir_, "", "http://x/a.png", "138"), uint8_t(3));
-        QVERIFY(!user.changed());
-        QVERIFY(user.avatarUrl().isEmpty());
-        QVERIFY(user.phone().isEmpty());
-    }
-
+    // An empty nickname is refused and nothing is kept.
     void namesTheAvatarFileAfterTheAddress_data() {
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("file");
+        QTest::newRow("no nickname") << "http://x/a.png" << QString();
         QTest::newRow("png") << "http://h/u/1.png"
                              << "avatar.png";
         // A dot in the host name or in a query string is no extension.
@@ -66,9 +60,14 @@ private slots:
         QFETCH(QString, url);
         QFETCH(QString, file);
         IUserinfo user;
-        QCOMPARE(user.setInfo(dataDir_, "主播", url, "138"), uint8_t(0));
-        QCOMPARE(user.avatarFile(), dataDir_ + file);
-        QVERIFY(user.changed());
+        QCOMPARE(user.setInfo(dataDir_, file.isEmpty() ? "" : "主播", url, "138"),
+                 uint8_t(file.isEmpty() ? 3 : 0));
+        QCOMPARE(user.changed(), !file.isEmpty());
+        QCOMPARE(user.avatarUrl().isEmpty(), file.isEmpty());
+        QCOMPARE(user.phone().isEmpty(), file.isEmpty());
+        if (!file.isEmpty()) {
+            QCOMPARE(user.avatarFile(), dataDir_ + file);
+        }
         QVERIFY(!user.hasImage());
     }
 
@@ -117,11 +116,13 @@ private slots:
         QVERIFY(user.hasImage());
     }
 
-    void keepsTheDefaultForABodyThatIsNoImage() {
+    // A body that is no picture leaves the default; sign-out forgets all but the phone and
+    // drops an avatar that arrives after it.
+    void keepsTheDefaultAndForgetsAtSignOut() {
         LogFile log;
         const QString url = service_.baseUrl() + "static/avatar.png";
         IUserinfo user;
-        user.setInfo(dataDir_, "演示主播", url, "");
+        user.setInfo(dataDir_, "演示主播", url, "138");
         user.setImage(download(url));
         QVERIFY(user.hasImage());
         user.setImage("<html><body>404</body></html>");
@@ -132,24 +133,16 @@ private slots:
         QString nickname, shown;
         user.getDisplay(nickname, shown);
         QCOMPARE(shown, QString(":/image/userAvahost.png"));
-    }
 
-    void clearForgetsAllButThePhone() {
-        IUserinfo user;
-        user.setInfo(dataDir_, "演示主播", service_.baseUrl() + "static/avatar.png", "138");
-        user.setImage(download(service_.baseUrl() + "static/avatar.png"));
+        user.setImage(download(url));
         user.clear();
-        QString nickname, shown;
         user.getDisplay(nickname, shown);
         QCOMPARE(nickname, QString());
         QCOMPARE(shown, QString(":/image/userAvahost.png"));
         QVERIFY(user.avatarUrl().isEmpty());
-        QVERIFY(!user.changed());
-        QVERIFY(!user.hasImage());
+        QVERIFY(!user.changed() && !user.hasImage());
         QCOMPARE(user.phone(), QString("138"));
-
-        // An avatar that arrives after sign-out is dropped.
-        user.setImage(download(service_.baseUrl() + "static/avatar.png"));
+        user.setImage(download(url));
         QVERIFY(!user.hasImage());
     }
 };

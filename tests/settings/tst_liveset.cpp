@@ -138,19 +138,19 @@ private slots:
         config_set_string(profile(), "SimpleOutput", "RecFormat", format_.toUtf8().constData());
     }
 
-    void unlistedSizeIsConfirmedAsTheDefault() {
-        setVideo(1600, 900, 1500);
-        LiveSet dialog(nullptr);
-        QCOMPARE(child<QComboBox>(dialog, "resolution")->currentText(),
-                 QString("1280 x 720 （推荐）"));
-        QVERIFY(dialog.changed());
-        click(dialog, "confirm");
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(config_get_uint(profile(), "Video", "OutputCX"), 1280u);
-        QCOMPARE(config_get_uint(profile(), "Video", "OutputCY"), 720u);
-    }
-
+    // An unlisted size is confirmed as the default; a chosen one reaches the next stream.
     void chosenSizeAndBitRateReachTheNextStream() {
+        setVideo(1600, 900, 1500);
+        {
+            LiveSet unlisted(nullptr);
+            QCOMPARE(child<QComboBox>(unlisted, "resolution")->currentText(),
+                     QString("1280 x 720 （推荐）"));
+            QVERIFY(unlisted.changed());
+            click(unlisted, "confirm");
+            QCOMPARE(unlisted.result(), int(QDialog::Accepted));
+            QCOMPARE(config_get_uint(profile(), "Video", "OutputCX"), 1280u);
+            QCOMPARE(config_get_uint(profile(), "Video", "OutputCY"), 720u);
+        }
         LiveSet dialog(nullptr);
         QVERIFY(!dialog.changed());
         choose(dialog, "bitrate", "2000 （高清画质）");
@@ -216,32 +216,27 @@ private slots:
         QVERIFY(!LiveSet(nullptr).findChild<QSlider*>("volume_mic")->isEnabled());
     }
 
-    // No sound server runs here, so the lists are empty: the test offers a device itself.
-    void chosenDevicesAreCaptured() {
+    // The chosen devices are captured and a recording lands in the chosen folder. No sound
+    // server runs here, so the device lists are empty: the test offers a device itself.
+    void chosenDevicesAndRecordingFolder() {
+        const QString folder = dir_.filePath("recordings");
+        QVERIFY(QDir().mkpath(folder));
         LiveSet dialog(nullptr);
         for (const char* name : {"microphone", "speaker"}) {
             QComboBox* box = child<QComboBox>(dialog, name);
             box->addItem("测试设备", QString("orb-test-%1").arg(name));
             box->setCurrentIndex(box->count() - 1);
         }
-        click(dialog, "confirm");
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        LiveSettings now;
-        OrbOBS::instance().getLiveSettings(now);
-        QCOMPARE(now.microphone.id, QString("orb-test-microphone"));
-        QCOMPARE(now.desktop.id, QString("orb-test-speaker"));
-    }
-
-    void recordingLandsInTheChosenFolder() {
-        const QString folder = dir_.filePath("recordings");
-        QVERIFY(QDir().mkpath(folder));
-        LiveSet dialog(nullptr);
         live::DialogSeam::presetAnswer(folder);
         click(dialog, "browse");
         QCOMPARE(child<QLineEdit>(dialog, "record_dir")->text(), folder);
         choose(dialog, "record_format", "mkv");
         click(dialog, "confirm");
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        LiveSettings now;
+        OrbOBS::instance().getLiveSettings(now);
+        QCOMPARE(now.microphone.id, QString("orb-test-microphone"));
+        QCOMPARE(now.desktop.id, QString("orb-test-speaker"));
         events_.clear();
         QVERIFY(app()->ctrlVoice(orbLiveImp::kRecordStart, 0));
         QVERIFY(events_.waitFor("6 true"));
@@ -281,7 +276,11 @@ private slots:
         QCOMPARE(profileOnDisk(), before);
     }
 
-    void addressIsRegainedAndCopied() {
+    // The address is regained and copied; the dialog is dragged by a press anywhere that is
+    // not a control; one variant hides a tab.
+    void addressDragAndTabs() {
+        LiveSet simple(nullptr, nullptr, 2);
+        QVERIFY(!child<QTabWidget>(simple, "tabWidget")->isTabVisible(2));
         app()->setRTMPUrl("rtmp://127.0.0.1:1935/live/", "orb42");
         LiveSet dialog(nullptr);
         auto* address = child<QLineEdit>(dialog, "stream_addr");
@@ -295,15 +294,8 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), address->text());
         click(dialog, "copy_key");
         QCOMPARE(QApplication::clipboard()->text(), QString("orb42"));
-    }
-
-    void tabsOfEachVariant() {
-        LiveSet simple(nullptr, nullptr, 2);
-        QVERIFY(!child<QTabWidget>(simple, "tabWidget")->isTabVisible(2));
-        LiveSet dialog(nullptr);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog, 30000));
-        // Dragged by a press anywhere that is not a control.
         const QPoint start = dialog.pos();
         const QPoint grip(300, 20);
         const QPoint to = grip + QPoint(40, 30);

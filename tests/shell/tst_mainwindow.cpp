@@ -2,227 +2,18 @@
 // provides, against the demo service. The deployment files go where start() reads them,
 // beside this program. A sign-in and the start after it each run in a child process of
 // their own that shares one profile folder, because the browser writes its cookies to disk
-// only when its process ends. Screenshots go to <build>/screenshots.
-#include <QApplication>
+// only when its process ends. Every other test gets a fresh window, started and signed in
+// as main() does it. Screenshots go to <build>/screenshots.
 #include <QDialog>
-#include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QLabel>
-#include <QNetworkCookieJar>
-#include <QPushButton>
 #include <QScreen>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QUrlQuery>
-#include <QWebEngineCookieStore>
-#include <QWebEngineProfile>
-#include <QWebEngineView>
-#include <QtTest>
 #include <cstdio>
 
-#include "ChildProcess.h"
+#include "MainWindowFixture.h"
 #include "PrivateDisplay.h"
-#include "app/AppContext.h"
-#include "core/DialogSeam.h"
-#include "core/IConfig.h"
-#include "net/DemoService.h"
-#include "net/IUserinfo.h"
-#include "net/OrbHttpMgr.h"
 #include "room/RoomPlaceholder.h"
-#include "shell/DesktopBrowser.h"
-#include "shell/MainWindow.h"
-#include "shell/TitleBar.h"
 #include "shell/WaitingSpinnerWidget.h"
-#include "shell/tasks/Task.h"
-#include "shell/web/OrbWebBridge.h"
-#include "shell/web/OrbWebView.h"
-#include "support/Require.h"
-
-using live::DialogSeam;
-
-namespace {
-
-constexpr int kWait = 30000;
-const QString kNickname = QStringLiteral("演示主播");
-
-QString shotPath(const QString& name) {
-    const QString dir = QStringLiteral(ORB_BINARY_DIR "/screenshots");
-    QDir().mkpath(dir);
-    return dir + "/" + name;
-}
-
-QString pageUrl(MainWindow& w) {
-    return w.webView()->view()->url().toString();
-}
-
-// Runs a script in the shown page and waits for its result.
-QVariant evalJs(MainWindow& w, const QString& script) {
-    QVariant result;
-    bool done = false;
-    w.webView()->view()->page()->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        done = true;
-    });
-    return QTest::qWaitFor([&] { return done; }, kWait) ? result : QVariant();
-}
-
-// The browser's cookie database holds every one of `names` (it stores names as plain text).
-bool cookiesOnDisk(const QStringList& names) {
-    QFile db(QWebEngineProfile::defaultProfile()->persistentStoragePath() + "/Cookies");
-    if (!db.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray content = db.readAll();
-    for (const QString& name : names) {
-        if (!content.contains(name.toUtf8())) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The page at `path` is loaded and holds the element `id`.
-bool pageShows(MainWindow& w, const QString& path, const QString& id) {
-    return QTest::qWaitFor(
-        [&] {
-            return QUrl(pageUrl(w)).path() == path &&
-                   evalJs(w, QStringLiteral("!!document.getElementById('%1')").arg(id)).toBool();
-        },
-        kWait);
-}
-
-void clickInPage(MainWindow& w, const QString& id) {
-    evalJs(w, QStringLiteral("document.getElementById('%1').click(); true").arg(id));
-}
-
-QList<QNetworkCookie> keptCookies(MainWindow& w) {
-    QList<QNetworkCookie> out;
-    w.webView()->getCookies(out);
-    return out;
-}
-
-QStringList jarNames(MainWindow& w, const QString& base) {
-    QStringList names;
-    for (const QNetworkCookie& c : w.network()->cookieJar()->cookiesForUrl(QUrl(base))) {
-        names << QString::fromUtf8(c.name());
-    }
-    names.sort();
-    return names;
-}
-
-// The sign-in date the window will save (the runtime data only count as today's once
-// they were read back at a start).
-bool signInDateIsToday(MainWindow& w) {
-    return w.config()->runtime().lastDate == QDate::currentDate().toString("yyyy-MM-dd");
-}
-
-QLabel* label(QWidget* parent, const char* name) {
-    return parent->findChild<QLabel*>(QLatin1String(name));
-}
-
-QTableWidget* table(MainWindow& w) {
-    return w.taskList()->findChild<QTableWidget*>(QStringLiteral("tableWidget"));
-}
-
-QString firstTaskName(MainWindow& w) {
-    QTableWidgetItem* item = table(w)->item(0, 0);
-    return item ? item->text() : QString();
-}
-
-QPushButton* rowButton(MainWindow& w, int row, const char* name) {
-    QWidget* cell = table(w)->cellWidget(row, 3);
-    return cell ? cell->findChild<QPushButton*>(QLatin1String(name)) : nullptr;
-}
-
-QString shownText() {
-    QStringList lines;
-    for (const DialogSeam::Shown& s : DialogSeam::shown()) {
-        lines << s.kind + "|" + s.title + "|" + s.text;
-    }
-    return lines.join("\n");
-}
-
-bool shown(const QString& kind, const QString& title, const QString& text) {
-    for (const DialogSeam::Shown& s : DialogSeam::shown()) {
-        if (s.kind == kind && s.title == title && s.text == text) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// A circular picture: the corners are see-through, the middle is not.
-bool isCircular(const QImage& image) {
-    return !image.isNull() && qAlpha(image.pixel(1, 1)) == 0 &&
-           qAlpha(image.pixel(image.width() - 2, image.height() - 2)) == 0 &&
-           qAlpha(image.pixel(image.width() / 2, image.height() / 2)) == 255;
-}
-
-// The window as drawn, the browser's picture included.
-QImage screenshot(MainWindow& w) {
-    QTest::qWait(300);
-    return w.grab().toImage();
-}
-
-// Waits until `replies` (a spy on the window's manager, made before the request) hold an
-// answer of task `type` and the window has handled it: it hears replies through a queued
-// connection, so one more turn of the loop.
-bool handled(QSignalSpy& replies, uint8_t type) {
-    const bool answered = QTest::qWaitFor(
-        [&] {
-            for (const QList<QVariant>& reply : replies) {
-                if (reply.at(0).value<uint8_t>() == type) {
-                    return true;
-                }
-            }
-            return false;
-        },
-        kWait);
-    QCoreApplication::processEvents();
-    return answered;
-}
-
-// Signed out: the sign-in page, no cookies, no user, no sign-in date.
-void verifySignedOut(MainWindow& w, const QString& base) {
-    QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepSignIn));
-    QVERIFY(jarNames(w, base).isEmpty());
-    QVERIFY(!label(w.titleBar(), "user_info")->isVisible());
-    QVERIFY(w.titleBar()->findChild<QPushButton*>("about")->isVisible());
-    QVERIFY(!signInDateIsToday(w));
-    QVERIFY(pageShows(w, "/login", "login-form"));
-}
-
-// The user shows in the title bar and in the task list's header, with the round avatar.
-void verifyUserShown(MainWindow& w) {
-    QTRY_COMPARE_WITH_TIMEOUT(label(w.titleBar(), "user_info")->text(), kNickname, kWait);
-    QTRY_VERIFY_WITH_TIMEOUT(w.userinfo()->hasImage(), kWait);
-    QTRY_COMPARE_WITH_TIMEOUT(label(w.taskList(), "user_name")->text(), kNickname, kWait);
-    QVERIFY(label(w.titleBar(), "user_info")->isVisible());
-    const QImage avatar(w.userinfo()->avatarFile());
-    QCOMPARE(avatar.size(), QSize(62, 62));
-    QVERIFY(isCircular(avatar));
-    QVERIFY(isCircular(label(w.titleBar(), "user_icon")->pixmap(Qt::ReturnByValue).toImage()));
-    QVERIFY(label(w.taskList(), "user_image")->styleSheet().contains(w.userinfo()->avatarFile()));
-}
-
-void verifyListFilled(MainWindow& w) {
-    QTRY_VERIFY_WITH_TIMEOUT(!firstTaskName(w).isEmpty(), kWait);
-    QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepTasks));
-    QVERIFY(w.taskList()->isVisible());
-    QVERIFY(!w.webView()->isVisible());
-}
-
-}  // namespace
-
-// Starts `w` as main() does, through a fresh application context kept in `context` (the
-// one before closes its log first; the windows keep what it made).
-int startClient(MainWindow& w, std::unique_ptr<AppContext>& context) {
-    context.reset();
-    context = std::make_unique<AppContext>();
-    const int rc = context->start(QCoreApplication::applicationDirPath());
-    return rc != 0 ? rc : w.start(context->config(), context->network(), context->user());
-}
 
 // The flows that need a browser process of their own; the parent runs each one as
 // "--child <function>" and checks that it passed.
@@ -244,7 +35,7 @@ private slots:
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepSignIn));
         QVERIFY(pageShows(w, "/login", "login-form"));
         QVERIFY(!label(w.titleBar(), "user_info")->isVisible());
-        QVERIFY(w.titleBar()->findChild<QPushButton*>("about")->isVisible());
+        QVERIFY(button(w.titleBar(), "about")->isVisible());
         const QImage signInShot = screenshot(w);
         QVERIFY(signInShot.save(shotPath("mainwindow_signin.png")));
         // The title bar is painted in its own colour, not the page's.
@@ -256,18 +47,14 @@ private slots:
         clickInPage(w, "login-button");
         // The page reports the sign-in, the check finds the cookies and the list follows.
         QTRY_COMPARE_WITH_TIMEOUT(w.requestedStep(), uint8_t(MainWindow::kStepTasks), kWait);
-        QCOMPARE(jarNames(w, base_), QStringList({"ORB_SESSION", "ORB_TOKEN", "ORB_USER"}));
         QVERIFY(!w.findChild<QTimer*>("cookieCheck")->isActive());
-        QVERIFY(!w.titleBar()->findChild<QPushButton*>("about")->isVisible());
-        verifyListFilled(w);
-        verifyUserShown(w);
+        QVERIFY(!button(w.titleBar(), "about")->isVisible());
+        verifySignedIn(w, base_);
         QVERIFY(signInDateIsToday(w));
-        QVERIFY(DialogSeam::shown().isEmpty());
-
         QVERIFY(screenshot(w).save(shotPath("mainwindow_tasks.png")));
         // The next start reads the cookies from the browser's store on disk, which the engine
         // writes on its own schedule; a busy machine can end this process before it has.
-        QTRY_VERIFY_WITH_TIMEOUT(cookiesOnDisk({"ORB_SESSION", "ORB_TOKEN", "ORB_USER"}), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(cookiesOnDisk(), 60000);
     }
 
     void nextStartGoesStraightToTheList() {
@@ -278,10 +65,7 @@ private slots:
         QVERIFY(!w.webView()->isVisible());
         QVERIFY(w.findChild<QTimer*>("cookieCheck")->isActive());
         QTRY_COMPARE_WITH_TIMEOUT(w.requestedStep(), uint8_t(MainWindow::kStepTasks), kWait);
-        QCOMPARE(jarNames(w, base_), QStringList({"ORB_SESSION", "ORB_TOKEN", "ORB_USER"}));
-        verifyListFilled(w);
-        verifyUserShown(w);
-        QVERIFY(DialogSeam::shown().isEmpty());
+        verifySignedIn(w, base_);
     }
 
     void newVersionAsksToSignInAgain() {
@@ -293,101 +77,14 @@ private slots:
     }
 };
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public MainWindowFixture {
     Q_OBJECT
 
-    DemoService service_;
-    QTemporaryDir profiles_;
-    QTemporaryDir home_;
-    QList<QUrl> opened_;
-    std::unique_ptr<AppContext> context_;
-    std::unique_ptr<MainWindow> giveUpWindow_;
-    std::unique_ptr<MainWindow> window_;
-
-    static QString programDir() { return QCoreApplication::applicationDirPath(); }
-
-    bool writeDeployment(const QJsonObject& changes = {}) {
-        const QString dir = programDir() + "/data";
-        QDir().mkpath(dir);
-        return !DemoService::writeConfigFile(dir, changes).isEmpty() &&
-               !service_.writeNetworkFile(dir).isEmpty();
-    }
-
-    int runChild(const QString& function, const QString& version = QStringLiteral("1.0.0")) {
-        ChildProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"}) {
-            env.insert(name, profiles_.path() + "/" + name);
-        }
-        env.insert("ORB_TEST_DEMO_BASE", service_.baseUrl());
-        env.insert("ORB_TEST_APP_VERSION", version);
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QCoreApplication::applicationFilePath(), {"--child", function});
-        if (!child.waitForFinished(90000)) {
-            child.stop();
-            return -1;
-        }
-        return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
-    }
-
-    // The service's sign-in cookies handed to the browser as a sign-in would leave them.
-    void setBrowserCookies(const QList<QNetworkCookie>& cookies) {
-        for (const QNetworkCookie& c : cookies) {
-            QWebEngineProfile::defaultProfile()->cookieStore()->setCookie(c,
-                                                                          QUrl(service_.baseUrl()));
-        }
-    }
-
-    int requestCount(const QString& path) { return service_.requests(path).size(); }
-
-    // A started window on the task list, signed in by the page's success event; null when
-    // it did not get there.
-    MainWindow* signedIn() {
-        if (!window_) {
-            window_ = std::make_unique<MainWindow>();
-            if (!writeDeployment() || startClient(*window_, context_) != 0) {
-                return nullptr;
-            }
-        }
-        MainWindow& w = *window_;
-        if (w.requestedStep() != MainWindow::kStepTasks) {
-            setBrowserCookies(service_.signIn());
-            if (!QTest::qWaitFor([&] { return keptCookies(w).size() >= 3; }, kWait)) {
-                return nullptr;
-            }
-            w.slotJSEvent(OrbWebBridge::kSignedIn, QString());
-        }
-        const bool ready = QTest::qWaitFor(
-            [&] {
-                return w.requestedStep() == MainWindow::kStepTasks && !firstTaskName(w).isEmpty() &&
-                       w.userinfo()->hasImage();
-            },
-            kWait);
-        DialogSeam::clearShown();
-        return ready ? &w : nullptr;
-    }
-
 private slots:
-    void initTestCase() {
-        ORB_REQUIRE(!qEnvironmentVariableIsEmpty("DISPLAY"),
-                    "needs the X display that scripts/test provides");
-        QVERIFY(service_.start());
-        QVERIFY(profiles_.isValid());
-        // A sign-in kept from an earlier run would skip the sign-in page.
-        QVERIFY(home_.isValid());
-        for (const char* name : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"}) {
-            qputenv(name, (home_.path() + "/" + name).toUtf8());
-        }
-        DialogSeam::setHeadless(true);
-        // Closing the window must not end the test's own event loops.
-        QGuiApplication::setQuitOnLastWindowClosed(false);
-        DesktopBrowser::setHandler([this](const QUrl& url) {
-            opened_ << url;
-            return true;
-        });
-    }
+    void initTestCase() { setUp(); }
     void init() { DialogSeam::clearShown(); }
+    void cleanup() { tearDown(); }
+    void cleanupTestCase() { tearDownAll(); }
 
     void signInOnThePageThenTheNextStartSkipsIt() {
         QVERIFY(writeDeployment());
@@ -402,19 +99,14 @@ private slots:
         QCOMPARE(runChild("newVersionAsksToSignInAgain", "1.0.1"), 0);
     }
 
-    void cookieCheckGivesUpOnTheTwentySixthTick() {
+    void cookieCheckGivesUpOnTheTwentySixthTickThenAboutFromSignIn() {
         // The page leaves two of the three cookies the deployment requires.
-        QVERIFY(writeDeployment(
-            {{"cookie_name", QJsonArray{"ORB_SESSION", "ORB_USER", "ORB_ABSENT"}}}));
-        // Kept to the end: a browser profile torn down and set up again in one process
-        // trips over its own cookie database.
-        giveUpWindow_ = std::make_unique<MainWindow>();
-        MainWindow& w = *giveUpWindow_;
-        QCOMPARE(startClient(w, context_), 0);
+        forgetSignIn();
+        MainWindow& w =
+            started({{"cookie_name", QJsonArray{"ORB_SESSION", "ORB_USER", "ORB_ABSENT"}}});
         QVERIFY(pageShows(w, "/login", "login-form"));
         QNetworkCookie session("ORB_SESSION", "first");
-        QNetworkCookie user("ORB_USER", "7");
-        setBrowserCookies({session, user});
+        setBrowserCookies({session, QNetworkCookie("ORB_USER", "7")});
         session.setValue("second");
         setBrowserCookies({session});
         QTRY_COMPARE_WITH_TIMEOUT(keptCookies(w).size(), 3, kWait);
@@ -427,27 +119,25 @@ private slots:
         for (int tick = 1; tick <= 25; ++tick) {
             w.checkCookieReady();
             QVERIFY2(DialogSeam::shown().isEmpty(),
-                     qPrintable(QString::number(tick) + ": " + shownText()));
+                     qPrintable(QString::number(tick) + shownText()));
         }
         // Two entries of one name are still one cookie: the third never arrived.
-        QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepSignIn));
         QVERIFY(signInDateIsToday(w));
         w.checkCookieReady();
-        QCOMPARE(DialogSeam::shown().size(), 1);
-        QVERIFY(shown("critical", "错误", "无法获取Cookie信息，请重新登录"));
+        QCOMPARE(shownText(), QString("critical|错误|无法获取Cookie信息，请重新登录"));
         QVERIFY(keptCookies(w).isEmpty());
         QVERIFY(!signInDateIsToday(w));
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepSignIn));
         QVERIFY(pageShows(w, "/login", "login-form"));
 
-        // About from the sign-in page: its download button goes to the desktop's browser,
-        // closing it returns to the sign-in page, and closing the window closes it.
+        // About: its download button goes to the desktop's browser, closing the window closes
+        // it, and closing it returns to the sign-in page.
         w.slotlTitleClicked(TitleBar::kAboutButton);
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepAbout));
         QVERIFY(pageShows(w, "/about", "download"));
         clickInPage(w, "download");
-        QTRY_COMPARE_WITH_TIMEOUT(opened_.size(), 1, kWait);
-        QCOMPARE(opened_.first(), QUrl(service_.baseUrl() + "download"));
+        QTRY_COMPARE_WITH_TIMEOUT(opened_, QList<QUrl>{QUrl(service_.baseUrl() + "download")},
+                                  kWait);
         w.slotJSEvent(OrbWebBridge::kOpenBrowser, QString());
         QCOMPARE(opened_.size(), 1);
         QVERIFY(w.close());
@@ -456,7 +146,6 @@ private slots:
         clickInPage(w, "close");
         QTRY_COMPARE_WITH_TIMEOUT(w.requestedStep(), uint8_t(MainWindow::kStepSignIn), kWait);
         QVERIFY(pageShows(w, "/login", "login-form"));
-        w.hide();
     }
 
     void repliesBecomeMessages() {
@@ -469,38 +158,33 @@ private slots:
         QCOMPARE(firstTaskName(w), before);
 
         const QString networkWarning =
+            "warning|Warning|"
             "网络请求失败，APP端可能无法观看直播，\n请结束直播，检查网络，然后再开启直播";
         DialogSeam::clearShown();
         w.slotHttpEvent(live::kTaskStartLive, R"({"msg":"success"})");
-        QVERIFY(shown("warning", "Warning", networkWarning));
+        QCOMPARE(shownText(), networkWarning);
 
         // Starting a broadcast for real: the service accepts a known task and refuses an
         // unknown one; only the refusal warns.
         auto net = w.network();
-        const int taskId = 1001;
         DialogSeam::clearShown();
-        live::OrbHttpMgr::IParamID start(live::kTaskStartLive, taskId);
-        net->sendReq(live::kTaskStartLive, net->buildArgs(&start));
+        net->sendReq(live::kTaskStartLive, {"1001"});
         QTRY_COMPARE_WITH_TIMEOUT(requestCount("/api/live/start"), 1, kWait);
-        live::OrbHttpMgr::IParamID unknown(live::kTaskStartLive, 99);
-        net->sendReq(live::kTaskStartLive, net->buildArgs(&unknown));
-        QTRY_VERIFY_WITH_TIMEOUT(shown("warning", "Warning", networkWarning), kWait);
-        QVERIFY2(DialogSeam::shown().size() == 1, qPrintable(shownText()));
+        net->sendReq(live::kTaskStartLive, {"99"});
+        QTRY_COMPARE_WITH_TIMEOUT(shownText(), networkWarning, kWait);
 
         // Ending it reloads the list.
         const int lists = requestCount("/api/task/list");
-        live::OrbHttpMgr::IParamID stop(live::kTaskStopLive, taskId);
-        net->sendReq(live::kTaskStopLive, net->buildArgs(&stop));
+        net->sendReq(live::kTaskStopLive, {"1001"});
         QTRY_COMPARE_WITH_TIMEOUT(requestCount("/api/task/list"), lists + 1, kWait);
 
         // An invitation code is shown to copy; a refused request shows no empty code.
         DialogSeam::clearShown();
-        net->sendReq(live::kTaskToInvite, {QString::number(taskId)});
+        net->sendReq(live::kTaskToInvite, {"1001"});
         QTRY_COMPARE_WITH_TIMEOUT(DialogSeam::shown().size(), 1, kWait);
-        const DialogSeam::Shown invite = DialogSeam::shown().first();
-        QCOMPARE(invite.kind, QString("dialog"));
-        QCOMPARE(invite.title, QString("邀请码"));
-        QVERIFY(!invite.text.isEmpty());
+        QCOMPARE(DialogSeam::shown().first().kind, QString("dialog"));
+        QCOMPARE(DialogSeam::shown().first().title, QString("邀请码"));
+        QVERIFY(!DialogSeam::shown().first().text.isEmpty());
         QSignalSpy refused(net.get(), &live::INetwork::signalReplyInfo);
         net->sendReq(live::kTaskToInvite, {"99"});
         QVERIFY(handled(refused, live::kTaskToInvite));
@@ -527,9 +211,7 @@ private slots:
 
         // Not a picture: the service refuses it and the avatar is left alone.
         QTemporaryFile text;
-        QVERIFY(text.open());
-        text.write("not a picture");
-        text.flush();
+        QVERIFY(text.open() && text.write("not a picture") > 0 && text.flush());
         DialogSeam::presetAnswer(text.fileName());
         QSignalSpy refused(w.network().get(), &live::INetwork::signalReplyInfo);
         clickInPage(w, "change-avatar");
@@ -548,7 +230,6 @@ private slots:
         // The new picture comes down with the user's record and the profile page reloads.
         QTRY_VERIFY_WITH_TIMEOUT(w.userinfo()->avatarFile() != oldAvatar, kWait);
         QTRY_VERIFY_WITH_TIMEOUT(w.userinfo()->hasImage(), kWait);
-        QVERIFY(w.userinfo()->avatarFile().endsWith(".jpg"));
         QVERIFY(label(w.taskList(), "user_image")->styleSheet().contains(".jpg"));
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepProfile));
         QTRY_VERIFY_WITH_TIMEOUT(!reloaded.isEmpty(), kWait);
@@ -557,7 +238,8 @@ private slots:
         clickInPage(w, "done");
         QTRY_COMPARE_WITH_TIMEOUT(w.requestedStep(), uint8_t(MainWindow::kStepTasks), kWait);
         QVERIFY(!w.webView()->isVisible());
-        QTRY_COMPARE_WITH_TIMEOUT(pageUrl(w), QString("about:blank"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(w.webView()->view()->url().toString(), QString("about:blank"),
+                                  kWait);
     }
 
     void enteringARoomAndClosingReturnsToTheList() {
@@ -565,11 +247,10 @@ private slots:
         QVERIFY(window);
         MainWindow& w = *window;
         const QString name = firstTaskName(w);
-        QTest::mouseClick(rowButton(w, 0, "pushButton_jion"), Qt::LeftButton);
+        QTest::mouseClick(joinButton(w), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(w.spinner()->isVisible(), kWait);
         QCOMPARE(w.spinner()->text(), QString("正在进入直播间,请稍后..."));
-        QVERIFY(w.titleBar()->findChild<QPushButton*>("set")->isVisible());
-        QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepTasks));
+        QVERIFY(button(w.titleBar(), "set")->isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(w.requestedStep(), uint8_t(MainWindow::kStepRoom), kWait);
         QVERIFY(!w.spinner()->isVisible());
         QVERIFY(w.isEnabled());
@@ -587,7 +268,7 @@ private slots:
         QVERIFY(w.isVisible());
         QVERIFY(!room->inRoom());
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepTasks));
-        QVERIFY(!w.titleBar()->findChild<QPushButton*>("set")->isVisible());
+        QVERIFY(!button(w.titleBar(), "set")->isVisible());
     }
 
     void fitsTheScreenAndResizesByItsBorders() {
@@ -620,7 +301,6 @@ private slots:
         drag({300, 1}, {300, -9});
         QTRY_COMPARE_WITH_TIMEOUT(w.geometry().top(), before.top() - 10, kWait);
         QCOMPARE(w.geometry().bottom(), before.bottom());
-        QCOMPARE(w.height(), before.height() + 10);
         QCOMPARE(w.config()->runtime().geometry, w.geometry());
 
         // The bottom edge of the fitted size, which no release had measured yet.
@@ -628,19 +308,15 @@ private slots:
         drag({90, before.height() - 2}, {90, before.height() - 32});
         QTRY_COMPARE_WITH_TIMEOUT(w.height(), before.height() - 30, kWait);
         QCOMPARE(w.geometry().top(), before.top());
-
-        w.slotGeometryChanged(screen);
-        w.resize(1152, 720);
     }
 
     void closingFromPlaybackAndFromTheList() {
         MainWindow* window = signedIn();
         QVERIFY(window);
         MainWindow& w = *window;
-        QTest::mouseClick(w.taskList()->findChild<QPushButton*>("task_finish"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(rowButton(w, 0, "pushButton_jion")->text(), QString("直播回放"),
-                                  kWait);
-        QTest::mouseClick(rowButton(w, 0, "pushButton_jion"), Qt::LeftButton);
+        QTest::mouseClick(button(w.taskList(), "task_finish"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(joinButton(w)->text(), QString("直播回放"), kWait);
+        QTest::mouseClick(joinButton(w), Qt::LeftButton);
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepPlayback));
         QVERIFY(pageShows(w, "/task/finished", "task-name"));
         QVERIFY(!w.close());
@@ -662,32 +338,28 @@ private slots:
         DialogSeam::clearShown();
         QVERIFY(w.close());
         QVERIFY(DialogSeam::shown().isEmpty());
-        w.show();
     }
 
-    void getUserWithoutDataSignsOut() {
-        MainWindow* window = signedIn();
-        QVERIFY(window);
-        MainWindow& w = *window;
-        w.slotHttpEvent(live::kTaskGetUser, R"({"flag":0,"msg":"未登录"})");
-        QVERIFY(shown("warning", "警告", "获取用户信息失败"));
-        QString nickname, avatar;
-        w.userinfo()->getDisplay(nickname, avatar);
-        QVERIFY(nickname.isEmpty());
-        verifySignedOut(w, service_.baseUrl());
+    void signingOut_data() {
+        QTest::addColumn<bool>("byReply");
+        QTest::newRow("user reply without data") << true;
+        QTest::newRow("list's sign-out button") << false;
     }
-
-    void signOutFromTheList() {
+    void signingOut() {
+        QFETCH(bool, byReply);
         MainWindow* window = signedIn();
         QVERIFY(window);
-        QTest::mouseClick(window->taskList()->findChild<QPushButton*>("logout"), Qt::LeftButton);
+        if (byReply) {
+            window->slotHttpEvent(live::kTaskGetUser, R"({"flag":0,"msg":"未登录"})");
+            QCOMPARE(shownText(), QString("warning|警告|获取用户信息失败"));
+            QString nickname, avatar;
+            window->userinfo()->getDisplay(nickname, avatar);
+            QVERIFY(nickname.isEmpty());
+        } else {
+            QTest::mouseClick(button(window->taskList(), "logout"), Qt::LeftButton);
+            QVERIFY(DialogSeam::shown().isEmpty());
+        }
         verifySignedOut(*window, service_.baseUrl());
-        QVERIFY(DialogSeam::shown().isEmpty());
-    }
-
-    void cleanupTestCase() {
-        window_.reset();
-        giveUpWindow_.reset();
     }
 };
 
@@ -705,7 +377,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("orblive"));
     QCoreApplication::setApplicationVersion(
         qEnvironmentVariable("ORB_TEST_APP_VERSION", QStringLiteral("1.0.0")));
-    if (argc == 3 && QByteArray(argv[1]) == "--child") {
+    if (child) {
         ChildFlows flows;
         return QTest::qExec(&flows, QStringList{argv[0], QString::fromLocal8Bit(argv[2])});
     }

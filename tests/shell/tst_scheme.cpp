@@ -1,4 +1,3 @@
-#include <QFile>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -38,14 +37,10 @@ private slots:
         QVERIFY(edit.hasAcceptableInput());
     }
 
-    // Every kind has a picture; a kind the panel does not know reads as the camera.
-    void materialIconsExistAndUnknownKindsAreCameras() {
-        QString display, icon, id;
-        for (int index = 0; index < Scheme::kMaterialCount; ++index) {
-            Scheme::materialInfo(index, display, icon, id);
-            QVERIFY2(QFile::exists(icon), qPrintable(icon));
-        }
-        QString cameraIcon;
+    // A kind the panel does not know reads as the camera (the pictures' existence is the
+    // resources test's).
+    void unknownKindsAreCameras() {
+        QString display, icon, id, cameraIcon;
         Scheme::materialIcon(0, cameraIcon);
         for (int index : {-1, Scheme::kMaterialCount, 9}) {
             Scheme::materialInfo(index, display, icon, id);
@@ -55,7 +50,6 @@ private slots:
 
     void displayTitleDependsOnTheServerVariant() {
         QCOMPARE(Scheme::instance().displayTitle(), Scheme::displayTitleFor(0));
-        QVERIFY(!Scheme::displayTitleFor(0).isEmpty());
         QVERIFY(Scheme::displayTitleFor(0) != Scheme::displayTitleFor(1));
         QCOMPARE(Scheme::displayTitleFor(2), Scheme::displayTitleFor(1));
         Scheme::instance().init(2);

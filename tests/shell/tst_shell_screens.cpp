@@ -27,8 +27,8 @@ QString shotPath(const QString& name) {
     return dir + "/" + name;
 }
 
-// Every character of `text` in `font` maps to a real glyph (not the missing-glyph box), and
-// the Chinese ones come from a font that covers them.
+// Every character of `text` in `font` maps to a real glyph, not the missing-glyph box of
+// a font that lacks it.
 QString missingGlyphs(const QString& text, const QFont& font) {
     QTextLayout layout(text, font);
     layout.beginLayout();
@@ -36,22 +36,9 @@ QString missingGlyphs(const QString& text, const QFont& font) {
     layout.endLayout();
     QString problems;
     for (const QGlyphRun& run : layout.glyphRuns()) {
-        for (quint32 index : run.glyphIndexes()) {
-            if (index == 0) {
-                problems += QStringLiteral("[box in %1]").arg(run.rawFont().familyName());
-            }
-        }
-    }
-    for (const QChar c : text) {
-        if (c.unicode() < 0x2e80) {
-            continue;
-        }
-        bool covered = false;
-        for (const QGlyphRun& run : layout.glyphRuns()) {
-            covered = covered || run.rawFont().supportsCharacter(c);
-        }
-        if (!covered) {
-            problems += QString(c);
+        const QVector<quint32> glyphs = run.glyphIndexes();
+        if (glyphs.contains(0)) {
+            problems += QStringLiteral("[box in %1]").arg(run.rawFont().familyName());
         }
     }
     return problems;
@@ -107,23 +94,25 @@ private slots:
         ormLive_AskDialog dialog(title, text, mode);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog, 30000));
-        for (QLabel* label : dialog.findChildren<QLabel*>()) {
-            QCOMPARE(missingGlyphs(label->text(), label->font()), QString());
-        }
-        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-            if (!button->isHidden()) {
-                QCOMPARE(missingGlyphs(button->text(), button->font()), QString());
+        for (QWidget* part : dialog.findChildren<QWidget*>()) {
+            if (!part->isHidden() && part->property("text").isValid()) {
+                QCOMPARE(missingGlyphs(part->property("text").toString(), part->font()), QString());
             }
         }
         QVERIFY(onBackdrop(dialog.grab().toImage(), QColor(72, 72, 76), 20).save(shotPath(file)));
     }
 
+    // It shows, fades in, and deletes itself.
     void toast() {
         Toast* toast = Toast::showTip(QStringLiteral("复制邀请码成功"), nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(toast, 30000));
         auto* label = toast->findChild<QLabel*>("label");
         QCOMPARE(missingGlyphs(label->text(), label->font()), QString());
+        QCOMPARE(toast->pos(),
+                 Toast::tipPosition(QGuiApplication::primaryScreen()->size(), toast->size()));
         QCOMPARE(toast->y(), QGuiApplication::primaryScreen()->geometry().height() * 7 / 10);
+        QVERIFY(toast->windowFlags() & Qt::WindowStaysOnTopHint);
+        QTRY_VERIFY(toast->windowOpacity() > 0.99);
         const QImage shot = toast->grab().toImage();
         // Only the rounded pill is drawn: its corners stay see-through.
         QCOMPARE(qAlpha(shot.pixel(1, 1)), 0);
