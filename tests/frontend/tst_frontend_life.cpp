@@ -217,9 +217,6 @@ private slots:
             if (QTest::currentTestFailed()) {
                 return;
             }
-            if (QTest::currentTestFailed()) {
-                return;
-            }
         }
         // The next start reads the whole collection, ignoring the half-written file.
         const QStringList lines = runChild("dump");
