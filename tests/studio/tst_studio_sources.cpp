@@ -115,26 +115,6 @@ private slots:
         QVERIFY(order().isEmpty());
     }
 
-    void screenRoundTrip() {
-        QList<QVariant> values;
-        const QStringList names = materialChoices(SourceKinds::kMonitor, &values);
-        QVERIFY(!names.isEmpty());
-        QCOMPARE(values.size(), names.size());
-        QVERIFY(values.first().canConvert<qlonglong>());
-
-        SoureParam screen = param(SourceKinds::kMonitor, names.first(), true);
-        screen.name = add(screen);
-        QCOMPARE(storedMaterial(screen.name), materialLine(screen));
-
-        screen.primaryFlag = false;
-        obs().updateSource(screen);
-        OBSDataAutoRelease set = studiotest::settings(screen.name);
-        QCOMPARE(obs_data_get_bool(set, "show_cursor"), false);
-        // The screen keeps its integer form, which is what the capture reads.
-        QCOMPARE(obs_data_get_int(set, "screen"), values.first().toLongLong());
-        QCOMPARE(storedMaterial(screen.name), materialLine(screen));
-    }
-
     void windowRoundTrip() {
         SoureParam read = param(SourceKinds::kWindow, kWindowTitle, true);
         const QString name = add(read);
