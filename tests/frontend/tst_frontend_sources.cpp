@@ -232,31 +232,6 @@ private slots:
         QVERIFY(obs_sceneitem_locked(item("ItemC")));
     }
 
-    void refusedItemCommandsReportNothing_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("op");
-        QTest::addColumn<QVariant>("value");
-        QTest::newRow("rename to another material") << "One" << int(kItemRename) << QVariant("Two");
-        QTest::newRow("rename to a scene") << "One" << int(kItemRename) << QVariant("@scene");
-        QTest::newRow("rename to empty") << "One" << int(kItemRename) << QVariant("");
-        QTest::newRow("missing item") << "Nothing" << int(kItemVisible) << QVariant(false);
-        QTest::newRow("unknown op") << "One" << 9 << QVariant(0);
-    }
-    void refusedItemCommandsReportNothing() {
-        QFETCH(QString, name);
-        QFETCH(int, op);
-        QFETCH(QVariant, value);
-        if (value.toString() == "@scene") {
-            value = scene_;
-        }
-        QCOMPARE(addImage("One"), QString("One"));
-        QCOMPARE(addImage("Two"), QString("Two"));
-        log_.waitFor(4);
-        QVERIFY(!app()->ctrlSceneItem(name, static_cast<uint8_t>(op), value));
-        QCOMPARE(log_.waitFor(0), QStringList());
-        QCOMPARE(itemNames(), QStringList({"Two", "One"}));
-    }
-
     void changesMadeInTheEngineAreReported() {
         const QString a = addImage("EngA");
         const QString b = addImage("EngB");
@@ -329,32 +304,52 @@ private slots:
         QCOMPARE(basic()->currentSceneName(), QString("C"));
     }
 
+    // Refused scene and item commands change nothing and report nothing; scene and material
+    // names share one space.
     void refusedCommandsChangeNothing_data() {
+        QTest::addColumn<bool>("onItem");
         QTest::addColumn<int>("op");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QVariant>("value");
-        QTest::newRow("rename to a scene's name") << int(kSceneRename) << "S1" << QVariant("S2");
-        QTest::newRow("rename to a material's name")
-            << int(kSceneRename) << "S1" << QVariant("Pic");
-        QTest::newRow("rename to empty") << int(kSceneRename) << "S1" << QVariant("");
-        QTest::newRow("add a material's name") << int(kSceneAdd) << "Pic" << QVariant(0);
-        QTest::newRow("remove a missing scene") << int(kSceneRemove) << "Nope" << QVariant(0);
-        QTest::newRow("scene moved is no command") << int(kSceneMoved) << "S1" << QVariant(1);
-        QTest::newRow("unknown op") << 9 << "S1" << QVariant(0);
+        QTest::newRow("scene renamed to a scene's name")
+            << false << int(kSceneRename) << "S1" << QVariant("S2");
+        QTest::newRow("scene renamed to a material's name")
+            << false << int(kSceneRename) << "S1" << QVariant("One");
+        QTest::newRow("scene renamed to empty")
+            << false << int(kSceneRename) << "S1" << QVariant("");
+        QTest::newRow("scene added with a material's name")
+            << false << int(kSceneAdd) << "One" << QVariant(0);
+        QTest::newRow("missing scene removed")
+            << false << int(kSceneRemove) << "Nope" << QVariant(0);
+        QTest::newRow("scene moved is no command")
+            << false << int(kSceneMoved) << "S1" << QVariant(1);
+        QTest::newRow("unknown scene op") << false << 9 << "S1" << QVariant(0);
+        QTest::newRow("item renamed to another material")
+            << true << int(kItemRename) << "One" << QVariant("Two");
+        QTest::newRow("item renamed to a scene")
+            << true << int(kItemRename) << "One" << QVariant("S2");
+        QTest::newRow("item renamed to empty") << true << int(kItemRename) << "One" << QVariant("");
+        QTest::newRow("missing item") << true << int(kItemVisible) << "Nothing" << QVariant(false);
+        QTest::newRow("unknown item op") << true << 9 << "One" << QVariant(0);
     }
     void refusedCommandsChangeNothing() {
+        QFETCH(bool, onItem);
         QFETCH(int, op);
         QFETCH(QString, name);
         QFETCH(QVariant, value);
         resetScenes({"S1", "S2"});
-        QCOMPARE(addImage("Pic"), QString("Pic"));
-        log_.take();
+        QCOMPARE(addImage("One"), QString("One"));
+        QCOMPARE(addImage("Two"), QString("Two"));
+        log_.waitFor(4);
 
-        QVERIFY(!app()->ctrlScene(static_cast<uint8_t>(op), name, value));
+        const uint8_t code = static_cast<uint8_t>(op);
+        QVERIFY(onItem ? !app()->ctrlSceneItem(name, code, value)
+                       : !app()->ctrlScene(code, name, value));
         QCOMPARE(log_.waitFor(0), QStringList());
         QCOMPARE(basic()->sceneNames(), QStringList({"S1", "S2"}));
         QCOMPARE(basic()->currentSceneName(), QString("S1"));
-        QVERIFY(app()->ctrlSceneItem("Pic", kItemRemove, true));
+        QCOMPARE(itemNames(), QStringList({"Two", "One"}));
+        studiotest::clearScene();
     }
 
     void removingScenesMovesCurrent() {
