@@ -16,8 +16,8 @@ namespace {
 
 constexpr int kExitBadDeployment = 3;
 
-void critical(const char* text) {
-    live::MessageBox::critical(nullptr, QStringLiteral("错误"), QString::fromUtf8(text),
+void critical(const QString& text) {
+    live::MessageBox::critical(nullptr, QCoreApplication::translate("AppContext", "错误"), text,
                                QMessageBox::Ok);
 }
 
@@ -28,7 +28,7 @@ AppContext::~AppContext() {
 }
 
 int AppContext::start(const QString& appDir) {
-    live::installCrashHandler(appDir);
+    live::installCrashHandler(live::dumpDirectory(appDir, live::IConfig::findDataDir()));
     user_ = std::make_shared<live::IUserinfo>();
     if (!loadConfig(appDir)) {
         return kExitBadDeployment;
@@ -45,7 +45,7 @@ bool AppContext::loadConfig(const QString& appDir) {
         return true;
     }
     config_.reset();
-    critical("配置模块初始化失败，请检查程序完整性");
+    critical(tr("配置模块初始化失败，请检查程序完整性"));
     return false;
 }
 
@@ -63,6 +63,6 @@ bool AppContext::loadNetwork() {
         return true;
     }
     net_.reset();
-    critical("网络任务初始化失败，请检查程序完整性");
+    critical(tr("网络任务初始化失败，请检查程序完整性"));
     return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <memory>
 
@@ -13,6 +14,8 @@ class OrbHttpMgr;
 // studio wrapper, the log file and the request manager. The main window is handed the
 // configuration, the network manager and the user it made.
 class AppContext {
+    Q_DECLARE_TR_FUNCTIONS(AppContext)
+
 public:
     AppContext() = default;
     ~AppContext();

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "app/AppContext.h"
-#include "app/RoomFactory.h"
 #include "app/CommandLine.h"
 #include "app/InstanceGuard.h"
+#include "app/RoomFactory.h"
 #include "app/SignalQuit.h"
 #include "app/Translations.h"
 #include "core/MessageBox.h"
@@ -28,21 +28,23 @@ int run(int& argc, char** argv, std::unique_ptr<InstanceGuard>& guard, int& stat
     }
     auto app = std::make_unique<OBSApp>(argc, argv);
     SignalQuit quitOnSignal;
+    // Before the lock and the studio: their refusals are the first texts a user may see.
+    loadTranslations();
 
     guard = std::make_unique<InstanceGuard>(QStringLiteral("KELVARIN_ORBLIVE"));
     if (!guard->acquire()) {
-        live::MessageBox::warning(nullptr, QStringLiteral("警告"),
-                                  QStringLiteral("系统检测到直播客户端已经运行，请勿重复启动"),
-                                  QMessageBox::Ok);
+        live::MessageBox::warning(
+            nullptr, QCoreApplication::translate("AppContext", "警告"),
+            QCoreApplication::translate("AppContext", "系统检测到直播客户端已经运行，请勿重复启动"),
+            QMessageBox::Ok);
         return 0;
     }
     if (app->init() < 0) {
-        live::MessageBox::critical(nullptr, QStringLiteral("错误"), app->initFailure(),
-                                   QMessageBox::Ok);
+        live::MessageBox::critical(nullptr, QCoreApplication::translate("AppContext", "错误"),
+                                   app->initFailure(), QMessageBox::Ok);
         return kExitStudioFailed;
     }
     QGuiApplication::setQuitOnLastWindowClosed(true);
-    loadTranslations();
 
     AppContext context;
     status = context.start(QCoreApplication::applicationDirPath());

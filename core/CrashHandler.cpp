@@ -8,6 +8,9 @@
 #include <cstdint>
 
 #include <client/linux/handler/exception_handler.h>
+#include <QTemporaryFile>
+
+#include "core/Log.h"
 
 namespace live {
 namespace {
@@ -72,7 +75,23 @@ bool dumpCallback(const google_breakpad::MinidumpDescriptor& descriptor, void* c
     return succeeded;
 }
 
+bool canWriteIn(const QString& dir) {
+    // Permission bits lie for root and for read-only mounts: only a real file tells.
+    QTemporaryFile probe(dir + QStringLiteral("/.orblive-probe-XXXXXX"));
+    return probe.open();
+}
+
 }  // namespace
+
+QString dumpDirectory(const QString& preferred, const QString& fallback) {
+    if (canWriteIn(preferred) || fallback.isEmpty()) {
+        log::info("{}: crash dumps go to {}", "live::dumpDirectory", preferred);
+        return preferred;
+    }
+    log::warn("{}: {} is not writable, crash dumps go to {}", "live::dumpDirectory", preferred,
+              fallback);
+    return fallback;
+}
 
 void installCrashHandler(const QString& dumpDirectory) {
     if (g_handler) {

@@ -61,9 +61,11 @@ public:
     static QString cutVersion(const QString& version);
     // The configuration file's directory with its trailing "/".
     static QString configDirOf(const QString& configPath);
+    // The user's data folder (the first application-data location that exists or can be
+    // made); empty when there is none.
+    static QString findDataDir();
 
 private:
-    static QString findDataDir();
     void resolvePaths();
 
     QString dataDir_;

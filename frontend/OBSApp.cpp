@@ -39,18 +39,17 @@ int OBSApp::init() {
 QString OBSApp::describeFailure(int rc) const {
     switch (rc) {
         case kNoDisplay:
-            return QStringLiteral("直播引擎无法启动：没有可用的 X11 显示，请在图形桌面中运行");
+            return tr("直播引擎无法启动：没有可用的 X11 显示，请在图形桌面中运行");
         case kAudioFailed:
-            return QStringLiteral("直播引擎无法启动：音频初始化失败");
+            return tr("直播引擎无法启动：音频初始化失败");
         case kGraphicsFailed:
-            return QStringLiteral("直播引擎无法启动：没有可用的图形支持（OpenGL/EGL）");
+            return tr("直播引擎无法启动：没有可用的图形支持（OpenGL/EGL）");
         case kNoDataDir:
-            return QStringLiteral("直播引擎无法启动：数据目录不可写（%1）")
-                .arg(StudioPaths::root());
+            return tr("直播引擎无法启动：数据目录不可写（%1）").arg(StudioPaths::root());
         case kModuleMissing:
-            return QStringLiteral("直播引擎无法启动：缺少模块 %1").arg(missing_.join(", "));
+            return tr("直播引擎无法启动：缺少模块 %1").arg(missing_.join(", "));
         default:
-            return QStringLiteral("直播引擎无法启动，请检查程序完整性");
+            return tr("直播引擎无法启动，请检查程序完整性");
     }
 }
 
@@ -129,9 +128,9 @@ bool OBSApp::removeScenceItem(const QString& name, bool confirm) {
     if (!basic_) {
         return false;
     }
-    if (confirm && live::MessageBox::question(nullptr, QStringLiteral("提示"),
-                                              QStringLiteral("确定要删除素材“%1”吗？").arg(name)) !=
-                       QMessageBox::Yes) {
+    if (confirm &&
+        live::MessageBox::question(nullptr, tr("提示"), tr("确定要删除素材“%1”吗？").arg(name)) !=
+            QMessageBox::Yes) {
         return false;
     }
     return basic_->removeSceneItem(name);

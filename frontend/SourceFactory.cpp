@@ -1,5 +1,7 @@
 #include "frontend/SourceFactory.h"
 
+#include <QCoreApplication>
+
 #include "core/Log.h"
 
 namespace {
@@ -178,7 +180,9 @@ OBSSourceAutoRelease SourceFactory::create(const orbLiveImp::SoureParam& param) 
     if (!fillSettings(*kind, param, settings)) {
         return nullptr;
     }
-    const QString base = param.name.isEmpty() ? QString::fromUtf8(kind->baseName) : param.name;
+    const QString base = param.name.isEmpty()
+                             ? QCoreApplication::translate("SourceKinds", kind->baseName)
+                             : param.name;
     const QString name = uniqueName(base);
     return obs_source_create(kind->typeId, name.toUtf8().constData(), settings, nullptr);
 }

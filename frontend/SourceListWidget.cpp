@@ -28,8 +28,8 @@ SourceListWidget::SourceListWidget(OBSBasic* basic, QWidget* parent)
     list_->setObjectName(QStringLiteral("sourceList"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
-    up_ = makeButton(QStringLiteral("moveUp"), QStringLiteral("上移"), this);
-    down_ = makeButton(QStringLiteral("moveDown"), QStringLiteral("下移"), this);
+    up_ = makeButton(QStringLiteral("moveUp"), tr("上移"), this);
+    down_ = makeButton(QStringLiteral("moveDown"), tr("下移"), this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(up_);

@@ -1,5 +1,6 @@
 #include "frontend/SourceMenu.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 
 #include "frontend/OBSBasic.h"
@@ -21,10 +22,13 @@ void addOrderActions(QMenu* menu, OBSBasic* basic, const QString& name) {
         QString text;
         obs_order_movement movement;
     } orders[] = {
-        {"actionMoveUp", QStringLiteral("上移一层"), OBS_ORDER_MOVE_UP},
-        {"actionMoveDown", QStringLiteral("下移一层"), OBS_ORDER_MOVE_DOWN},
-        {"actionMoveTop", QStringLiteral("移至顶层"), OBS_ORDER_MOVE_TOP},
-        {"actionMoveBottom", QStringLiteral("移至底层"), OBS_ORDER_MOVE_BOTTOM},
+        {"actionMoveUp", QCoreApplication::translate("SourceMenu", "上移一层"), OBS_ORDER_MOVE_UP},
+        {"actionMoveDown", QCoreApplication::translate("SourceMenu", "下移一层"),
+         OBS_ORDER_MOVE_DOWN},
+        {"actionMoveTop", QCoreApplication::translate("SourceMenu", "移至顶层"),
+         OBS_ORDER_MOVE_TOP},
+        {"actionMoveBottom", QCoreApplication::translate("SourceMenu", "移至底层"),
+         OBS_ORDER_MOVE_BOTTOM},
     };
     for (const auto& order : orders) {
         QAction* action = addAction(menu, order.objectName, order.text, enabled);
@@ -44,17 +48,17 @@ QMenu* SourceMenu::create(OBSBasic* basic, const QString& itemName, bool visible
     addOrderActions(menu, basic, itemName);
     menu->addSeparator();
 
-    QAction* toggle = addAction(menu, "actionToggleVisible",
-                                visible ? QStringLiteral("隐藏") : QStringLiteral("显示"), enabled);
+    QAction* toggle =
+        addAction(menu, "actionToggleVisible", visible ? tr("隐藏") : tr("显示"), enabled);
     QObject::connect(toggle, &QAction::triggered, basic, [basic, itemName, visible] {
         basic->ctrlSceneItem(itemName, orbLiveImp::kItemVisible, !visible);
     });
-    QAction* remove = addAction(menu, "actionRemove", QStringLiteral("删除"), enabled);
+    QAction* remove = addAction(menu, "actionRemove", tr("删除"), enabled);
     QObject::connect(remove, &QAction::triggered, basic, [basic, itemName] {
         basic->ctrlSceneItem(itemName, orbLiveImp::kItemRemove, true);
     });
     menu->addSeparator();
-    QAction* properties = addAction(menu, "actionProperties", QStringLiteral("属性"), enabled);
+    QAction* properties = addAction(menu, "actionProperties", tr("属性"), enabled);
     QObject::connect(properties, &QAction::triggered, basic,
                      [basic, itemName] { basic->showProperties(itemName); });
     return menu;

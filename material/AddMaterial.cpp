@@ -25,10 +25,12 @@ const int kWidth = 370;
 const int kHeight = 180;
 const int kGroupHeight = 260;
 
-const char* const kIncomplete = "配置未完成";
-const char* const kWindowTip = "请保持窗口打开状态，否则将无法正常共享";
+const char* const kIncomplete = QT_TRANSLATE_NOOP("AddMaterial", "配置未完成");
+const char* const kWindowTip =
+    QT_TRANSLATE_NOOP("AddMaterial", "请保持窗口打开状态，否则将无法正常共享");
 // A camera added with no device starts by itself once one is plugged in.
-const char* const kNoCameraTip = "未检测到摄像头，接入后将自动显示";
+const char* const kNoCameraTip =
+    QT_TRANSLATE_NOOP("AddMaterial", "未检测到摄像头，接入后将自动显示");
 
 OBSApp* studioApp() {
     return qobject_cast<OBSApp*>(QCoreApplication::instance());
@@ -131,7 +133,7 @@ bool AddMaterial::openForView(const QString& name) {
     param_.name = name;
     editing_ = true;
     sourceName_ = name;
-    showKind(param_.type, QStringLiteral("查看"));
+    showKind(param_.type, tr("查看"));
     if (isDevice(param_.type)) {
         showDevice();
     } else if (param_.type == SourceKinds::kSlideshow) {
@@ -175,14 +177,14 @@ void AddMaterial::fillChoices(QComboBox* combo) {
 
 void AddMaterial::prepareDevicePage(bool capture) {
     const bool camera = !capture;
-    ui_->tips1->setText(QString::fromUtf8(kWindowTip));
+    ui_->tips1->setText(tr(kWindowTip));
     ui_->tips1->setVisible(param_.type == SourceKinds::kWindow);
     ui_->hflip->setText(camera ? tr("HFLIP") : tr("ShowMouse"));
     checkQuietly(ui_->hflip, capture);
     checkQuietly(ui_->vflip, false);
     ui_->vflip->setVisible(camera);
     ui_->set->setVisible(camera);
-    ui_->comboBox1->setPlaceholderText(camera ? QStringLiteral("请选择") : tr("Select"));
+    ui_->comboBox1->setPlaceholderText(camera ? tr("请选择") : tr("Select"));
 }
 
 void AddMaterial::prepareFilePage() {
@@ -190,8 +192,8 @@ void AddMaterial::prepareFilePage() {
     ui_->input2->clear();
     ui_->input2->setToolTip(QString());
     ui_->input2->setPlaceholderText(tr("Add") + (picture ? tr("Picture") : tr("Video")));
-    ui_->tips2->setText(picture ? QStringLiteral("支持扩展名 jpg/png/gif")
-                                : QStringLiteral("可用空格暂停/播放，支持 mp4/avi/mkv/flv"));
+    ui_->tips2->setText(picture ? tr("支持扩展名 jpg/png/gif")
+                                : tr("可用空格暂停/播放，支持 mp4/avi/mkv/flv"));
     ui_->loop2->setChecked(false);
     ui_->loop2->setVisible(!picture);
 }
@@ -260,7 +262,7 @@ void AddMaterial::showGroup() {
 
 void AddMaterial::on_ok_clicked() {
     if (!collect()) {
-        warn(QString::fromUtf8(kIncomplete));
+        warn(tr(kIncomplete));
         return;
     }
     if (!acceptable()) {
@@ -350,7 +352,7 @@ void AddMaterial::addMaterial() {
         if (name.isEmpty()) {
             live::log::warn("{}: the studio refused a material of kind {}",
                             "AddMaterial::on_ok_clicked", param_.type);
-            warn(QStringLiteral("添加素材失败"));
+            warn(tr("添加素材失败"));
             return;
         }
         if (!param_.hotkeys.empty()) {
@@ -377,7 +379,7 @@ void AddMaterial::addCameraPreview() {
         sourceName_ = app->addSceneItem(param_);
     }
     if (index < 0) {
-        ui_->tips1->setText(QString::fromUtf8(kNoCameraTip));
+        ui_->tips1->setText(tr(kNoCameraTip));
         ui_->tips1->show();
     }
 }
@@ -431,8 +433,7 @@ void AddMaterial::checkShortcut(const QString& text) {
     if (text.isEmpty() || ui_->shortcut1->text() != ui_->shortcut2->text()) {
         return;
     }
-    live::MessageBox::warning(this, QStringLiteral("警告"),
-                              QStringLiteral("上一页、下一页快捷键不能相同，请重新设置\n"));
+    live::MessageBox::warning(this, tr("警告"), tr("上一页、下一页快捷键不能相同，请重新设置\n"));
     setDefaultShortcuts();
 }
 
@@ -485,10 +486,10 @@ void AddMaterial::on_browse3_clicked() {
 void AddMaterial::on_set_clicked() {
     switch (OrbOBS::instance().openDeviceSettings(sourceName_)) {
         case OrbOBS::kDeviceSettingsNoSource:
-            warn(QStringLiteral("无法找到指定相机，名称: ") + sourceName_);
+            warn(tr("无法找到指定相机，名称: %1").arg(sourceName_));
             break;
         case OrbOBS::kDeviceSettingsNone:
-            warn(QStringLiteral("无法获取相机高级配置，素材名称: ") + sourceName_);
+            warn(tr("无法获取相机高级配置，素材名称: %1").arg(sourceName_));
             break;
         default:
             break;

@@ -35,22 +35,17 @@ bool MaterialCheck::folderHasPictures(const QString& path) {
 QString MaterialCheck::problem(const orbLiveImp::SoureParam& param, const QStringList& choices) {
     switch (param.type) {
         case SourceKinds::kMonitor:
-            return choices.contains(param.value) ? QString()
-                                                 : QStringLiteral("所选桌面已不可用，请重新选择");
+            return choices.contains(param.value) ? QString() : tr("所选桌面已不可用，请重新选择");
         case SourceKinds::kWindow:
-            return choices.contains(param.value) ? QString()
-                                                 : QStringLiteral("所选窗口已关闭，请重新选择");
+            return choices.contains(param.value) ? QString() : tr("所选窗口已关闭，请重新选择");
         case SourceKinds::kImage:
-            return isPicture(param.value) ? QString()
-                                          : QStringLiteral("无法读取图片：%1").arg(param.value);
+            return isPicture(param.value) ? QString() : tr("无法读取图片：%1").arg(param.value);
         case SourceKinds::kMedia:
-            return QFileInfo(param.value).isFile()
-                       ? QString()
-                       : QStringLiteral("视频文件不存在：%1").arg(param.value);
+            return QFileInfo(param.value).isFile() ? QString()
+                                                   : tr("视频文件不存在：%1").arg(param.value);
         case SourceKinds::kSlideshow:
-            return folderHasPictures(param.value)
-                       ? QString()
-                       : QStringLiteral("文件夹中没有图片：%1").arg(param.value);
+            return folderHasPictures(param.value) ? QString()
+                                                  : tr("文件夹中没有图片：%1").arg(param.value);
         default:
             return QString();
     }

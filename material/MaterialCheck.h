@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -8,6 +9,8 @@
 // Whether a material's main input can be used before it reaches the studio, which would
 // otherwise show a blank item (a missing file) or refuse without a word (a closed window).
 class MaterialCheck {
+    Q_DECLARE_TR_FUNCTIONS(MaterialCheck)
+
 public:
     // The file suffixes a picture or a picture group may have.
     static const QStringList& pictureSuffixes();

@@ -408,10 +408,10 @@ void OrbHttpMgr::reportError(QNetworkReply* reply, uint8_t type) {
     if (quietTypes_.contains(type)) {
         return;
     }
-    MessageBox::warning(nullptr, QStringLiteral("警告"),
-                        QStringLiteral("网络应答错误，请检查网络\n请求地址 ") +
-                            reply->request().url().toString() + QStringLiteral("\n错误码 ") +
-                            QString::number(code),
+    MessageBox::warning(nullptr, tr("警告"),
+                        tr("网络应答错误，请检查网络\n请求地址 %1\n错误码 %2")
+                            .arg(reply->request().url().toString())
+                            .arg(code),
                         QMessageBox::Ok);
 }
 

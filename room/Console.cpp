@@ -36,22 +36,24 @@ struct Console::Texts {
     const char* failedToStop;
 };
 
-const Console::Texts Console::kLiveTexts{kStreamStart,
-                                         kStreamStop,
-                                         "是否要开始直播？",
-                                         "是否要结束直播？",
-                                         "开始直播",
-                                         "结束直播",
-                                         "直播未能正常启动，请稍后再试。",
-                                         "直播未能正常停止，请稍后再试。"};
-const Console::Texts Console::kRecordTexts{kRecordStart,
-                                           kRecordStop,
-                                           "是否要开始录制？",
-                                           "是否要结束录制？",
-                                           "开始录制",
-                                           "结束录制",
-                                           "录制未能正常启动，请稍后再试。",
-                                           "录制未能正常停止，请稍后再试。"};
+const Console::Texts Console::kLiveTexts{
+    kStreamStart,
+    kStreamStop,
+    QT_TRANSLATE_NOOP("Console", "是否要开始直播？"),
+    QT_TRANSLATE_NOOP("Console", "是否要结束直播？"),
+    QT_TRANSLATE_NOOP("Console", "开始直播"),
+    QT_TRANSLATE_NOOP("Console", "结束直播"),
+    QT_TRANSLATE_NOOP("Console", "直播未能正常启动，请稍后再试。"),
+    QT_TRANSLATE_NOOP("Console", "直播未能正常停止，请稍后再试。")};
+const Console::Texts Console::kRecordTexts{
+    kRecordStart,
+    kRecordStop,
+    QT_TRANSLATE_NOOP("Console", "是否要开始录制？"),
+    QT_TRANSLATE_NOOP("Console", "是否要结束录制？"),
+    QT_TRANSLATE_NOOP("Console", "开始录制"),
+    QT_TRANSLATE_NOOP("Console", "结束录制"),
+    QT_TRANSLATE_NOOP("Console", "录制未能正常启动，请稍后再试。"),
+    QT_TRANSLATE_NOOP("Console", "录制未能正常停止，请稍后再试。")};
 
 Console::Console(QWidget* parent) : QWidget(parent), ui_(new Ui::Console) {
     qRegisterMetaType<uint8_t>("uint8_t");
@@ -102,8 +104,8 @@ Console::Output Console::recordOutput() const {
 
 void Console::askAndSend(const Output& output) {
     const bool start = output.button->isChecked();
-    const QString text = QString::fromUtf8(start ? output.texts.askStart : output.texts.askStop);
-    ormLive_AskDialog dialog(QStringLiteral("询问"), text, kAskBothButtons, this);
+    const QString text = tr(start ? output.texts.askStart : output.texts.askStop);
+    ormLive_AskDialog dialog(tr("询问"), text, kAskBothButtons, this);
     if (live::DialogSeam::exec(&dialog, text) != QDialog::Accepted) {
         output.button->setChecked(!start);
         return;
@@ -152,10 +154,9 @@ void Console::setMuted(QAbstractButton* button, bool muted) {
 void Console::outputStarted(const Output& output) {
     if (!output.button->isChecked()) {
         output.button->setChecked(true);
-        live::MessageBox::warning(this, tr("Warning"),
-                                  QString::fromUtf8(output.texts.failedToStop));
+        live::MessageBox::warning(this, tr("Warning"), tr(output.texts.failedToStop));
     }
-    output.button->setText(QString::fromUtf8(output.texts.stopText));
+    output.button->setText(tr(output.texts.stopText));
     output.blink->start();
 }
 
@@ -163,10 +164,9 @@ void Console::outputStarted(const Output& output) {
 void Console::outputStopped(const Output& output) {
     if (output.button->isChecked()) {
         output.button->setChecked(false);
-        live::MessageBox::warning(this, tr("Warning"),
-                                  QString::fromUtf8(output.texts.failedToStart));
+        live::MessageBox::warning(this, tr("Warning"), tr(output.texts.failedToStart));
     }
-    output.button->setText(QString::fromUtf8(output.texts.startText));
+    output.button->setText(tr(output.texts.startText));
     output.blink->stop();
 }
 

@@ -12,14 +12,10 @@ namespace {
 
 const QSize kDialogSize(400, 200);
 
-QString sceneText(const char* text) {
-    return QCoreApplication::translate("Scene", text);
-}
-
 }  // namespace
 
 QString NameDialog::defaultSceneName(const Taken& taken) {
-    const QString base = sceneText("Scene");
+    const QString base = QCoreApplication::translate("Scene", "Scene");
     for (int n = 2;; ++n) {
         const QString name = base + QString::number(n);
         if (!taken || !taken(name)) {
@@ -31,23 +27,23 @@ QString NameDialog::defaultSceneName(const Taken& taken) {
 bool NameDialog::askSceneName(QWidget* parent, const QString& name, const Taken& taken,
                               QString& out) {
     const QString initial = name.isEmpty() ? defaultSceneName(taken) : name;
-    return ask(parent, sceneText("Scene") + sceneText("Name"), initial, Scheme::kRuleScene, out);
+    const QString title = QCoreApplication::translate("Scene", "Scene") +
+                          QCoreApplication::translate("Scene", "Name");
+    return ask(parent, title, initial, Scheme::kRuleScene, out);
 }
 
 bool NameDialog::askItemName(QWidget* parent, const QString& oldName, const Taken& taken,
                              QString& out) {
     const Scheme::Rule rule = Scheme::instance().rule(Scheme::kRuleSource);
     QString initial = oldName;
-    while (ask(parent, QStringLiteral("素材名称"), initial, Scheme::kRuleSource, out)) {
+    while (ask(parent, tr("素材名称"), initial, Scheme::kRuleSource, out)) {
         // The validator keeps typed text inside the rule; anything else (empty, pasted
         // past it) gets the rule explained.
         if (!rule.accepts(out)) {
-            live::MessageBox::warning(
-                parent, QStringLiteral("警告"),
-                QStringLiteral("素材名应该是1-16个字符，可以包含中英文、下划线"));
+            live::MessageBox::warning(parent, tr("警告"),
+                                      tr("素材名应该是1-16个字符，可以包含中英文、下划线"));
         } else if (out == oldName || (taken && taken(out))) {
-            live::MessageBox::warning(parent, QStringLiteral("警告"),
-                                      QStringLiteral("素材名已经被使用，请重新输入"));
+            live::MessageBox::warning(parent, tr("警告"), tr("素材名已经被使用，请重新输入"));
         } else {
             return true;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -9,6 +10,8 @@ class QWidget;
 // The text input dialogs that name scenes and materials, limited by the scheme's naming
 // rules and run through the dialog seam (a test's preset text answer counts as typed).
 class NameDialog {
+    Q_DECLARE_TR_FUNCTIONS(NameDialog)
+
 public:
     // True when a name is already taken by a source of the studio.
     using Taken = std::function<bool(const QString& name)>;

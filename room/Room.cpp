@@ -34,6 +34,7 @@ Room* g_room = nullptr;
 
 constexpr int kResourceIntervalMs = 1000;
 constexpr int kRecordToastMs = 5000;
+constexpr int kLagToastMs = 8000;
 constexpr int kFirstEntryVolume = 80;
 constexpr uint32_t kInteractiveMode = 2;
 constexpr int kAskOk = 1;
@@ -176,8 +177,8 @@ void Room::attachStudio() {
 
 bool Room::leaveRoom() {
     if (ui_->console->isStreaming() || ui_->console->isRecording()) {
-        const QString text = QStringLiteral("请先停止直播或录制，然后再退出");
-        ormLive_AskDialog dialog(QStringLiteral("警告"), text, kAskOk, this);
+        const QString text = tr("请先停止直播或录制，然后再退出");
+        ormLive_AskDialog dialog(tr("警告"), text, kAskOk, this);
         live::DialogSeam::exec(&dialog, text);
         return false;
     }
@@ -235,7 +236,7 @@ void Room::onSceneControl(uint8_t op, const QString& name, const QVariant& value
         speaker_->setState(Speaker::kRecord, recording);
     }
     if (!recording) {
-        Toast::showTip(QStringLiteral("录制结束，视频文件\n") + name, this, kRecordToastMs);
+        Toast::showTip(tr("录制结束，视频文件\n%1").arg(name), this, kRecordToastMs);
     }
 }
 
@@ -265,7 +266,7 @@ void Room::slotCtrlSceneItem(const QString& name, uint8_t type, const QVariant& 
 
 void Room::slotShowSourceProp(const QString& name) {
     if (!dialog_) {
-        warn(this, QStringLiteral("系统错误，素材对话框未创建成功"));
+        warn(this, tr("系统错误，素材对话框未创建成功"));
         return;
     }
     if (dialog_->openForView(name)) {
@@ -275,11 +276,11 @@ void Room::slotShowSourceProp(const QString& name) {
 
 void Room::slotAddMaterial(uint8_t type) {
     if (ui_->scene->currentIndex() < 0) {
-        warn(this, QStringLiteral("请先创建画面"));
+        warn(this, tr("请先创建画面"));
         return;
     }
     if (!dialog_) {
-        warn(this, QStringLiteral("系统错误，素材对话框未创建成功"));
+        warn(this, tr("系统错误，素材对话框未创建成功"));
         return;
     }
     dialog_->openForAdd(type);
@@ -295,7 +296,7 @@ void Room::placeDialog() {
 
 void Room::slotSpeechMode() {
     if (!speaker_) {
-        warn(this, QStringLiteral("系统错误，演讲者对话框未创建成功"));
+        warn(this, tr("系统错误，演讲者对话框未创建成功"));
         return;
     }
     window()->hide();
@@ -354,7 +355,21 @@ void Room::slotReportMonitor() {
 }
 
 void Room::slotResourceMonitor() {
-    OrbOBS::instance().getResourceUtility(util_);
+    orbLiveImp::ResourceUtil util;
+    OrbOBS::instance().getResourceUtility(util);
+    if (!resourceClock_.isValid()) {
+        resourceClock_.start();
+    }
+    takeResources(util, resourceClock_.elapsed());
+}
+
+void Room::takeResources(const orbLiveImp::ResourceUtil& util, qint64 ms) {
+    util_ = util;
+    if (!ui_->console->isStreaming()) {
+        lagWatch_.restart();
+    } else if (lagWatch_.feed(ms, util_)) {
+        onEngineLagging();
+    }
     ui_->console->setUtility(statusText());
     ui_->infobar->setClock(InfoBar::kClockLive, RoomStatusText::clock(util_.liveSeconds));
     ui_->infobar->setClock(InfoBar::kClockRecord, RoomStatusText::clock(util_.recordSeconds));
@@ -366,15 +381,25 @@ void Room::slotResourceMonitor() {
 QString Room::statusText() const {
     QString text = RoomStatusText::status(util_, ui_->console->isStreaming());
     if (serviceLost_) {
-        text += QStringLiteral("  服务器连接中断，统计数据将在恢复后补报");
+        text += tr("  服务器连接中断，统计数据将在恢复后补报");
+    }
+    if (lagWatch_.warned()) {
+        text += QStringLiteral("  画面卡顿，请在直播设置中降低分辨率或帧率");
     }
     return text;
 }
 
 void Room::onServiceLost() {
     serviceLost_ = true;
-    Toast::showTip(QStringLiteral("与服务器的连接中断，直播不受影响，统计数据将在恢复后补报"),
-                   this);
+    Toast::showTip(tr("与服务器的连接中断，直播不受影响，统计数据将在恢复后补报"), this);
+}
+
+void Room::onEngineLagging() {
+    live::log::warn("{}: {:.1f}% of the frames of the last {} s came late or were skipped",
+                    "Room::onEngineLagging", lagWatch_.percent(), LagWatch::kWindowMs / 1000);
+    Toast::showTip(QStringLiteral("电脑性能不足，观众看到的画面可能卡顿。"
+                                  "请在直播设置中降低分辨率或帧率"),
+                   this, kLagToastMs);
 }
 
 void Room::onServiceBack() {

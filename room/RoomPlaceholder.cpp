@@ -25,8 +25,7 @@ RoomPlaceholder::RoomPlaceholder(Edition edition, QWidget* parent)
     setStyleSheet(
         QStringLiteral("QWidget#RoomPlaceholder { background-color: rgb(21,22,26); }\n"
                        "QWidget#RoomPlaceholder QLabel { color: rgb(200,202,208); }"));
-    const QString kind =
-        edition == kSpeech ? QStringLiteral("演讲直播间") : QStringLiteral("直播间");
+    const QString kind = edition == kSpeech ? tr("演讲直播间") : tr("直播间");
     auto* layout = new QVBoxLayout(this);
     layout->addStretch(1);
     title_ = label(QStringLiteral("label_title"), QString(), 24, this);
@@ -35,7 +34,7 @@ RoomPlaceholder::RoomPlaceholder(Edition edition, QWidget* parent)
     layout->addWidget(title_);
     layout->addWidget(pushUrl_);
     layout->addWidget(label(QStringLiteral("label_hint"),
-                            QStringLiteral("直播功能即将开放，关闭窗口可返回任务列表"), 14, this));
+                            tr("直播功能即将开放，关闭窗口可返回任务列表"), 14, this));
     layout->addStretch(1);
 }
 
@@ -45,7 +44,7 @@ void RoomPlaceholder::enterRoom(const QString& title, QString& pushUrl, uint32_t
     mode_ = mode;
     inRoom_ = true;
     title_->setText(title);
-    pushUrl_->setText(QStringLiteral("推流地址 %1").arg(pushUrl));
+    pushUrl_->setText(tr("推流地址 %1").arg(pushUrl));
     live::log::info("{}: task {} mode {}", "RoomPlaceholder::enterRoom", taskId, mode);
 }
 

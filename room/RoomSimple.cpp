@@ -130,8 +130,8 @@ void RoomSimple::attachStudio() {
 
 bool RoomSimple::leaveRoom() {
     if (speak_->isStreaming()) {
-        const QString text = QStringLiteral("请先停止直播，然后再退出");
-        ormLive_AskDialog dialog(QStringLiteral("警告"), text, kAskOk, this);
+        const QString text = tr("请先停止直播，然后再退出");
+        ormLive_AskDialog dialog(tr("警告"), text, kAskOk, this);
         live::DialogSeam::exec(&dialog, text);
         return false;
     }

@@ -9,17 +9,17 @@ QString RoomStatusText::status(const orbLiveImp::ResourceUtil& util, bool stream
 }
 
 QString RoomStatusText::figures(const orbLiveImp::ResourceUtil& util) {
-    QString text = QStringLiteral("CPU: %1%  帧率: %2 fps")
+    QString text = tr("CPU: %1%  帧率: %2 fps")
                        .arg(double(util.cpu), 0, 'f', 1)
                        .arg(double(util.fps), 0, 'f', 2);
     if (util.delay != 0) {
-        text += QStringLiteral("  延迟: %1 s").arg(util.delay);
+        text += tr("  延迟: %1 s").arg(util.delay);
     }
     return text;
 }
 
 QString RoomStatusText::bandwidth(const orbLiveImp::ResourceUtil& util, const QString& unit) {
-    return QStringLiteral("带宽: %1 %2  丢帧: %3 (%4%)")
+    return tr("带宽: %1 %2  丢帧: %3 (%4%)")
         .arg(double(util.kbs), 0, 'f', 0)
         .arg(unit)
         .arg(util.lostFrame)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <cstdint>
 
@@ -7,6 +8,8 @@
 
 // The texts a room shows for the engine's running figures.
 class RoomStatusText {
+    Q_DECLARE_TR_FUNCTIONS(RoomStatusText)
+
 public:
     // "CPU: 12.5%  帧率: 29.97 fps", then the delay while reconnecting and the stream's
     // figures while streaming.

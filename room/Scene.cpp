@@ -55,8 +55,8 @@ Scene::Scene(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tabs_);
 
-    menu_->addAction(QStringLiteral("编辑"))->setData(int(kMenuEdit));
-    menu_->addAction(QStringLiteral("删除"))->setData(int(kMenuDelete));
+    menu_->addAction(tr("编辑"))->setData(int(kMenuEdit));
+    menu_->addAction(tr("删除"))->setData(int(kMenuDelete));
     connect(menu_, &QMenu::triggered, this, &Scene::slotMenuTriggered);
     connect(tabs_, &QWidget::customContextMenuRequested, this, &Scene::slotShowMenu);
     connect(tabs_->tabBar(), &QTabBar::tabMoved, this, &Scene::slotTabMoved);
@@ -206,7 +206,7 @@ void Scene::on_add_clicked() {
             emit signalCtrlScene(kSceneAdd, name, 0);
             return;
         }
-        live::MessageBox::warning(this, tr("Warning"), QStringLiteral("画面名称已经存在"));
+        live::MessageBox::warning(this, tr("Warning"), tr("画面名称已经存在"));
     }
 }
 

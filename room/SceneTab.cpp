@@ -17,7 +17,8 @@ using namespace orbLiveImp;
 
 namespace {
 
-const char* const kPlaceholder = "还未添加素材\n从底部素材区进行添加吧";
+const char* const kPlaceholder =
+    QT_TRANSLATE_NOOP("SceneTab", "还未添加素材\n从底部素材区进行添加吧");
 
 QString stateIcon(SceneTab::Column column, bool on) {
     if (column == SceneTab::kColEnable) {
@@ -47,7 +48,7 @@ SceneTab::SceneTab(QWidget* parent)
     : QWidget(parent),
       model_(new QStandardItemModel(0, 4, this)),
       table_(new QTableView(this)),
-      placeholder_(new QLabel(QString::fromUtf8(kPlaceholder), this)) {
+      placeholder_(new QLabel(tr(kPlaceholder), this)) {
     qRegisterMetaType<uint8_t>("uint8_t");
     model_->setHorizontalHeaderLabels({tr("Name"), tr("Enable"), tr("Delete"), tr("Lock")});
     table_->setObjectName(QStringLiteral("table"));

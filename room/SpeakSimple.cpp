@@ -14,6 +14,7 @@
 #include "frontend/StudioCodes.h"
 #include "material/obsSourceManage.h"
 #include "net/OrbHttpMgr.h"
+#include "platform/WindowList.h"
 #include "room/MonitorReporter.h"
 #include "room/RoomStatusText.h"
 #include "share/orbLive_ShareWinEnumWidget.h"
@@ -25,7 +26,6 @@ using namespace orbLiveImp;
 
 namespace {
 
-const QString kDesktop = QStringLiteral("桌面");
 // The desktop is captured as the screen the title names; this one names none, so the
 // first screen is taken.
 const QString kDesktopCapture = QStringLiteral("Program Manager");
@@ -62,9 +62,8 @@ void SpeakSimple::setNetwork(std::shared_ptr<live::OrbHttpMgr> network) {
         monitor_ = new MonitorReporter(
             network_, [this] { return util_; }, this);
         // Once per outage, not every minute: the broadcast itself goes on.
-        connect(monitor_, &MonitorReporter::signalServiceLost, this, [this] {
-            Toast::showTip(QStringLiteral("网络异常，直播数据将在网络恢复后补报"), window());
-        });
+        connect(monitor_, &MonitorReporter::signalServiceLost, this,
+                [this] { Toast::showTip(tr("网络异常，直播数据将在网络恢复后补报"), window()); });
     }
 }
 
@@ -96,9 +95,9 @@ void SpeakSimple::start() {
     // Items may have gone through the source list since the buttons were last set, so the
     // buttons follow the scene both ways.
     const bool sharing = !studio->getNameListofShareInSence().isEmpty();
-    setButton(kShare, sharing, sharing ? QStringLiteral("结束共享") : QStringLiteral("共享"));
+    setButton(kShare, sharing, sharing ? tr("结束共享") : tr("共享"));
     const bool camera = !studio->getNameListofCamerasInSence().isEmpty();
-    setButton(kCamera, camera, camera ? QStringLiteral("关闭相机") : QStringLiteral("开启相机"));
+    setButton(kCamera, camera, camera ? tr("关闭相机") : tr("开启相机"));
     resourceTimer_.start();
 }
 
@@ -111,7 +110,7 @@ void SpeakSimple::stop() {
 }
 
 void SpeakSimple::resetAudio() {
-    setButton(kAudio, false, QStringLiteral("静音"));
+    setButton(kAudio, false, tr("静音"));
 }
 
 bool SpeakSimple::isStreaming() const {
@@ -123,23 +122,23 @@ void SpeakSimple::setStreaming(bool on) {
     if (on) {
         if (!ui_->live->isChecked()) {
             ui_->live->setChecked(true);
-            warn(QStringLiteral("直播未能正常停止，请稍后再试。"));
+            warn(tr("直播未能正常停止，请稍后再试。"));
         }
         if (monitor_ && !monitor_->isRunning()) {
             monitor_->start(taskId_);
         }
-        ui_->live->setText(QStringLiteral("停止直播"));
+        ui_->live->setText(tr("停止直播"));
         return;
     }
     if (ui_->live->isChecked()) {
         ui_->live->setChecked(false);
-        warn(QStringLiteral("直播未能正常启动，请稍后再试。"));
+        warn(tr("直播未能正常启动，请稍后再试。"));
     }
     if (monitor_) {
         monitor_->stop();
     }
     ui_->util_rb->clear();
-    ui_->live->setText(QStringLiteral("开始直播"));
+    ui_->live->setText(tr("开始直播"));
 }
 
 void SpeakSimple::warn(const QString& text) {
@@ -175,7 +174,7 @@ void SpeakSimple::onClick(bool checked) {
             onSources(checked);
             break;
         case kSpeak:
-            ui_->speak->setText(checked ? QStringLiteral("退出演讲") : QStringLiteral("演讲模式"));
+            ui_->speak->setText(checked ? tr("退出演讲") : tr("演讲模式"));
             emit signalSpeakEvent(checked ? kEnterSpeech : kLeaveSpeech);
             break;
         case kChat:
@@ -187,14 +186,14 @@ void SpeakSimple::onClick(bool checked) {
 }
 
 void SpeakSimple::onAudio(bool checked) {
-    ui_->audio->setText(checked ? QStringLiteral("取消静音") : QStringLiteral("静音"));
+    ui_->audio->setText(checked ? tr("取消静音") : tr("静音"));
     app()->ctrlVoice(checked ? kSpeakerMute : kSpeakerOn, 0);
     app()->ctrlVoice(checked ? kMicrophoneMute : kMicrophoneOn, 0);
 }
 
 void SpeakSimple::onCamera(bool checked) {
     if (!checked) {
-        ui_->camera->setText(QStringLiteral("开启相机"));
+        ui_->camera->setText(tr("开启相机"));
         OrbOBS::instance().removeCameras();
         emit sourceChangeed();
         return;
@@ -203,10 +202,10 @@ void SpeakSimple::onCamera(bool checked) {
     // The studio says nothing when the scene could take no camera; the button must not lie.
     if (app()->getNameListofCamerasInSence().isEmpty()) {
         ui_->camera->setChecked(false);
-        warn(QStringLiteral("相机开启失败，请检查相机后再试。"));
+        warn(tr("相机开启失败，请检查相机后再试。"));
         return;
     }
-    ui_->camera->setText(QStringLiteral("关闭相机"));
+    ui_->camera->setText(tr("关闭相机"));
     emit sourceChangeed();
 }
 
@@ -226,15 +225,17 @@ void SpeakSimple::shareChosen() {
         ui_->share->setChecked(false);
         return;
     }
-    const QString added = title.contains(kDesktop) ? app()->fastAddMinotor(kDesktopCapture)
-                                                   : app()->fastAddWindow(title);
+    // The desktop is told by its id, not its title: a window may well be named like it.
+    const bool desktop = picker.selectedWindowId() == live::WindowList::desktopWindowId();
+    const QString added =
+        desktop ? app()->fastAddMinotor(kDesktopCapture) : app()->fastAddWindow(title);
     if (added.isEmpty()) {
         ui_->share->setChecked(false);
         live::log::warn("{}: cannot capture {}", "SpeakSimple::shareChosen", title);
-        warn(QStringLiteral("共享“%1”失败，请重新选择。").arg(title));
+        warn(tr("共享“%1”失败，请重新选择。").arg(title));
         return;
     }
-    ui_->share->setText(QStringLiteral("结束共享"));
+    ui_->share->setText(tr("结束共享"));
     OrbOBS::instance().raiseCamera();
     emit sourceChangeed();
 }
@@ -243,7 +244,7 @@ void SpeakSimple::unshare() {
     for (const QString& name : app()->getNameListofShareInSence()) {
         app()->removeScenceItem(name, false);
     }
-    ui_->share->setText(QStringLiteral("共享"));
+    ui_->share->setText(tr("共享"));
     emit sourceChangeed();
 }
 
@@ -269,7 +270,7 @@ void SpeakSimple::setSpeechLayout(bool on) {
     ui_->sources->setVisible(!on);
     if (!on) {
         speechLayout_ = false;
-        setButton(kSpeak, false, QStringLiteral("演讲模式"));
+        setButton(kSpeak, false, tr("演讲模式"));
         ui_->chat->hide();
         setWindowFlags(Qt::Widget);
         return;

@@ -73,10 +73,10 @@ void Speaker::setState(uint8_t code, bool value) {
             button(Button(code))->setChecked(value);
             break;
         case kLive:
-            ui_->live->setText(value ? QStringLiteral("结束直播") : QStringLiteral("开始直播"));
+            ui_->live->setText(value ? tr("结束直播") : tr("开始直播"));
             break;
         case kRecord:
-            ui_->record->setText(value ? QStringLiteral("结束录制") : QStringLiteral("开始录制"));
+            ui_->record->setText(value ? tr("结束录制") : tr("开始录制"));
             break;
         default:
             break;

@@ -39,12 +39,14 @@ LiveSettings unchanged() {
 QString refusal(LiveSettingsResult result) {
     switch (result) {
         case kLiveSettingsBadRecordFolder:
-            return QStringLiteral("录制保存地址不存在或无法写入，请重新选择保存地址。");
+            return QCoreApplication::translate(
+                "LiveSet", "录制保存地址不存在或无法写入，请重新选择保存地址。");
         case kLiveSettingsOutputsActive:
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                "LiveSet",
                 "正在直播或录制，不能修改分辨率、码率和帧率。请先结束直播和录制，再修改视频设置。");
         default:
-            return QStringLiteral("直播设置未能保存，请稍后再试。");
+            return QCoreApplication::translate("LiveSet", "直播设置未能保存，请稍后再试。");
     }
 }
 
@@ -191,7 +193,7 @@ void LiveSet::confirm() {
     }
     // Nothing was saved; the dialog stays open so the user can correct the choice.
     live::log::warn("{}: settings refused, result {}", "LiveSet::confirm", int(result));
-    live::MessageBox::warning(this, QStringLiteral("提示"), refusal(result));
+    live::MessageBox::warning(this, tr("提示"), refusal(result));
 }
 
 void LiveSet::browse() {

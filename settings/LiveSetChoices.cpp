@@ -1,6 +1,7 @@
 #include "settings/LiveSetChoices.h"
 
 #include <QComboBox>
+#include <QRegularExpression>
 
 namespace {
 
@@ -17,9 +18,17 @@ QString sizeText(uint32_t width, uint32_t height) {
 }  // namespace
 
 void LiveSetChoices::tagWithLeadingText(QComboBox* box) {
+    // Only the numbers before the note count: a translated note may hold blanks and digits.
+    static const QRegularExpression note(QStringLiteral("[(\\x{ff08}]"));
+    static const QRegularExpression number(QStringLiteral("\\d+"));
     for (int i = 0; i < box->count(); ++i) {
         const QString text = box->itemText(i);
-        box->setItemData(i, text.left(text.lastIndexOf(QLatin1Char(' '))));
+        QStringList numbers;
+        QRegularExpressionMatchIterator it = number.globalMatch(text.left(text.indexOf(note)));
+        while (it.hasNext()) {
+            numbers << it.next().captured(0);
+        }
+        box->setItemData(i, numbers.join(QStringLiteral(" x ")));
     }
 }
 

@@ -25,7 +25,8 @@ public:
     };
     using Boxes = std::array<QComboBox*, kComboCount>;
 
-    // Each item's data becomes its text up to the last blank ("1280 x 720 （推荐）").
+    // Each item's data becomes the numbers before its note: "1280 x 720 （推荐）" and
+    // "1280 x 720 (recommended)" give "1280 x 720", "2000 (high definition)" gives "2000".
     static void tagWithLeadingText(QComboBox* box);
     static void fillDevices(QComboBox* box, const QList<AudioDeviceEntry>& devices);
     // Selects what `current` holds in every list. A value no list offers selects the list's

@@ -23,7 +23,7 @@ orbLive_ShareWinEnumWidget::orbLive_ShareWinEnumWidget(QWidget* parent)
     flow_ = new FlowLayout(ui_->widget_itemcontainer, 10, 15, 15);
     items_.reserve(8);
 
-    addItem(QStringLiteral("桌面"), live::WindowList::desktopWindowId(), true);
+    addItem(tr("桌面"), live::WindowList::desktopWindowId(), true);
     for (int i = 0; i < kPlaceholders; ++i) {
         addItem(QString(), 0, false);
     }

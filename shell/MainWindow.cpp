@@ -35,8 +35,8 @@
 
 namespace {
 
-void critical(QWidget* parent, const char* text) {
-    live::MessageBox::critical(parent, QStringLiteral("错误"), QString::fromUtf8(text),
+void critical(QWidget* parent, const QString& text) {
+    live::MessageBox::critical(parent, QCoreApplication::translate("MainWindow", "错误"), text,
                                QMessageBox::Ok);
 }
 
@@ -136,7 +136,7 @@ void MainWindow::createWebView() {
     OrbWebView* web = webViewFactory_ ? webViewFactory_(pages_) : new OrbWebView(pages_);
     web->hide();
     if (web->init(true) != 0) {
-        critical(this, "WebView初始化失败，请检查程序完整性");
+        critical(this, tr("WebView初始化失败，请检查程序完整性"));
         live::log::error("{}: init error", "MainWindow::createWebView");
     }
     std::weak_ptr<live::OrbHttpMgr> net = net_;
@@ -259,7 +259,7 @@ void MainWindow::slotCreateRoom() {
 
 void MainWindow::slotEnterRoom(QString name, QString url, int roomId, int taskid, int tasktype) {
     roomEntry_ = {name, url, roomId, taskid, tasktype};
-    spinner_->setText(QStringLiteral("正在进入直播间,请稍后..."));
+    spinner_->setText(tr("正在进入直播间,请稍后..."));
     spinner_->raise();
     spinner_->show();
     spinner_->startwidthNoSpin();
@@ -347,7 +347,7 @@ SignInCookieWatch* MainWindow::cookieWatch() {
 }
 
 void MainWindow::giveUpSignIn() {
-    critical(this, "无法获取Cookie信息，请重新登录");
+    critical(this, tr("无法获取Cookie信息，请重新登录"));
     config_->setLastDate(false);
     if (OrbWebView* web = webView()) {
         web->clearAll();
@@ -395,8 +395,8 @@ void MainWindow::requestUserInfo() {
 }
 
 void MainWindow::uploadAvatar() {
-    const QString file = live::FileDialog::getOpenFileName(this, QStringLiteral("请选择数据文件"),
-                                                           QString(), QStringLiteral("*.*"));
+    const QString file = live::FileDialog::getOpenFileName(this, tr("请选择数据文件"), QString(),
+                                                           QStringLiteral("*.*"));
     if (file.isEmpty() || !net_) {
         return;
     }
@@ -426,8 +426,8 @@ void MainWindow::slotGeometryChanged(QRect avail) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (currentStep_ < kStepRoom && requestedStep_ != kStepPlayback) {
         if (config_ && config_->runtime().reconfirm) {
-            const QString text = QStringLiteral("您确定要关闭该程序吗？");
-            ormLive_AskDialog dialog(QStringLiteral("询问"), text, ormLive_AskDialog::kOk, this);
+            const QString text = tr("您确定要关闭该程序吗？");
+            ormLive_AskDialog dialog(tr("询问"), text, ormLive_AskDialog::kOk, this);
             if (live::DialogSeam::exec(&dialog, text) != QDialog::Accepted) {
                 event->ignore();
                 return;

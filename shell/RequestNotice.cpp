@@ -8,8 +8,7 @@ bool RequestNotice::send(live::INetwork* net, uint8_t type, const QStringList& a
     if (net && net->send(type, args, tag) == 0) {
         return true;
     }
-    live::MessageBox::warning(parent, QStringLiteral("警告"),
-                              QStringLiteral("请求未能发出，请检查网络配置后重试"),
+    live::MessageBox::warning(parent, tr("警告"), tr("请求未能发出，请检查网络配置后重试"),
                               QMessageBox::Ok);
     return false;
 }

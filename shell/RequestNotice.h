@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <cstdint>
 
@@ -12,6 +13,8 @@ class INetwork;
 // A request the user is waiting for: when it cannot even be sent, it is logged and the user
 // is told, instead of a wait for a reply that never comes.
 class RequestNotice {
+    Q_DECLARE_TR_FUNCTIONS(RequestNotice)
+
 public:
     static bool send(live::INetwork* net, uint8_t type, const QStringList& args, QWidget* parent,
                      const char* tag);

@@ -24,12 +24,12 @@ struct MaterialType {
 };
 
 const MaterialType kMaterials[Scheme::kMaterialCount] = {
-    {"摄像头", "camera", ":/image/material_camera.png"},
-    {"桌面", "desktop", ":/image/material_desktop.png"},
-    {"窗口", "window", ":/image/material_window.png"},
-    {"图片", "picture", ":/image/material_picture.png"},
-    {"视频", "video", ":/image/material_video.png"},
-    {"图片组", "picgroup", ":/image/material_picgroup.png"},
+    {QT_TRANSLATE_NOOP("Scheme", "摄像头"), "camera", ":/image/material_camera.png"},
+    {QT_TRANSLATE_NOOP("Scheme", "桌面"), "desktop", ":/image/material_desktop.png"},
+    {QT_TRANSLATE_NOOP("Scheme", "窗口"), "window", ":/image/material_window.png"},
+    {QT_TRANSLATE_NOOP("Scheme", "图片"), "picture", ":/image/material_picture.png"},
+    {QT_TRANSLATE_NOOP("Scheme", "视频"), "video", ":/image/material_video.png"},
+    {QT_TRANSLATE_NOOP("Scheme", "图片组"), "picgroup", ":/image/material_picgroup.png"},
 };
 
 const MaterialType& material(int index) {
@@ -102,7 +102,7 @@ void Scheme::applyRule(uint8_t id, QLineEdit* edit) const {
 
 void Scheme::materialInfo(int index, QString& displayName, QString& icon, QString& identifier) {
     const MaterialType& m = material(index);
-    displayName = QString::fromUtf8(m.displayName);
+    displayName = tr(m.displayName);
     icon = QString::fromLatin1(m.icon);
     identifier = QString::fromLatin1(m.identifier);
 }
@@ -112,5 +112,5 @@ void Scheme::materialIcon(int index, QString& icon) {
 }
 
 QString Scheme::displayTitleFor(uint8_t type) {
-    return type == 0 ? QStringLiteral("OrbLive 直播助手") : QStringLiteral("OrbLive 演讲直播");
+    return type == 0 ? tr("OrbLive 直播助手") : tr("OrbLive 演讲直播");
 }

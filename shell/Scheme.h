@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRegExp>
 #include <QString>
@@ -31,6 +32,7 @@ enum SheetId : uint8_t {
 // and the window's display title. Created by the main window's start before any page.
 class Scheme : public Singleton<Scheme> {
     friend class Singleton<Scheme>;
+    Q_DECLARE_TR_FUNCTIONS(Scheme)
 
 public:
     enum RuleId : uint8_t { kRuleBase = 0, kRuleScene = 1, kRuleSource = 2 };

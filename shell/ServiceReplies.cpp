@@ -73,8 +73,7 @@ void ServiceReplies::onAvatarUploaded(const QByteArray& data, const QJsonObject&
 
 void ServiceReplies::onTaskReply(uint8_t type, const QByteArray& data) {
     if (data.isEmpty()) {
-        live::MessageBox::warning(window_, QStringLiteral("警告"),
-                                  QStringLiteral("获取任务信息失败"), QMessageBox::Ok);
+        live::MessageBox::warning(window_, tr("警告"), tr("获取任务信息失败"), QMessageBox::Ok);
         live::log::warn("{}: failed to get task info", "MainWindow::slotHttpEvent");
         return;
     }
@@ -104,15 +103,14 @@ void ServiceReplies::onInviteCode(const QJsonObject& reply) {
                         reply.value(QStringLiteral("msg")).toString());
         return;
     }
-    ormLive_AskDialog dialog(QStringLiteral("邀请码"), code, ormLive_AskDialog::kCopy, window_);
+    ormLive_AskDialog dialog(tr("邀请码"), code, ormLive_AskDialog::kCopy, window_);
     live::DialogSeam::exec(&dialog, code);
 }
 
 void ServiceReplies::onUserInfo(const QJsonObject& reply) {
     const QJsonValue value = reply.value(QStringLiteral("data"));
     if (!value.isObject()) {
-        live::MessageBox::warning(window_, QStringLiteral("警告"),
-                                  QStringLiteral("获取用户信息失败"), QMessageBox::Ok);
+        live::MessageBox::warning(window_, tr("警告"), tr("获取用户信息失败"), QMessageBox::Ok);
         live::log::warn("{}: failed to get user info", "MainWindow::slotHttpEvent");
         window_->onLogout();
         return;
@@ -136,8 +134,8 @@ void ServiceReplies::onLiveStarted(const QJsonObject& reply) {
     }
     live::log::warn("{}: failed to start live", "MainWindow::slotHttpEvent");
     live::MessageBox::warning(window_, MainWindow::tr("Warning"),
-                              QStringLiteral("网络请求失败，APP端可能无法观看直播，\n"
-                                             "请结束直播，检查网络，然后再开启直播"),
+                              tr("网络请求失败，APP端可能无法观看直播，\n"
+                                 "请结束直播，检查网络，然后再开启直播"),
                               QMessageBox::Ok);
 }
 

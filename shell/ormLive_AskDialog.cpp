@@ -55,7 +55,7 @@ void ormLive_AskDialog::on_pushButton_jion_clicked() {}
 
 void ormLive_AskDialog::on_pushButton_copy_clicked() {
     QGuiApplication::clipboard()->setText(ui_->label_content->text());
-    Toast::showTip(QStringLiteral("复制邀请码成功"), nullptr);
+    Toast::showTip(tr("复制邀请码成功"), nullptr);
 }
 
 void ormLive_AskDialog::paintEvent(QPaintEvent* event) {

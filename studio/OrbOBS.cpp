@@ -118,13 +118,13 @@ void OrbOBS::getSourceChoices(uint8_t kind, QString& typeId, QStringList& names,
 QString OrbOBS::unavailableReason(uint8_t kind) const {
     const SourceKind* k = SourceKinds::byKind(kind);
     if (!k) {
-        return QStringLiteral("未知的素材类型");
+        return tr("未知的素材类型");
     }
     if (SourceFactory::registered(k->typeId)) {
         return QString();
     }
-    return QStringLiteral("此电脑上不能使用%1素材（缺少 %2 模块）")
-        .arg(QString::fromUtf8(k->baseName), QString::fromUtf8(k->typeId));
+    return tr("此电脑上不能使用%1素材（缺少 %2 模块）")
+        .arg(QCoreApplication::translate("SourceKinds", k->baseName), QString::fromUtf8(k->typeId));
 }
 
 bool OrbOBS::getSourceHotkeys(const QString& name, std::vector<orbLiveImp::OrbShortcut>& out) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -29,6 +30,7 @@ class QStandardItemModel;
 // choices, live settings, camera placement, item order, flips and statistics.
 class OrbOBS : public Singleton<OrbOBS> {
     friend class Singleton<OrbOBS>;
+    Q_DECLARE_TR_FUNCTIONS(OrbOBS)
 
 public:
     // What asking for a camera's own device settings came to.

@@ -2,68 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
-    <name>MainWindow</name>
-    <message>
-        <source>Warning</source>
-        <translation>警告</translation>
-    </message>
-</context>
-<context>
-    <name>Room</name>
-    <message>
-        <source>Warning</source>
-        <translation>警告</translation>
-    </message>
-</context>
-<context>
-    <name>RoomSimple</name>
-    <message>
-        <source>Warning</source>
-        <translation>警告</translation>
-    </message>
-</context>
-<context>
-    <name>Console</name>
-    <message>
-        <source>Warning</source>
-        <translation>警告</translation>
-    </message>
-</context>
-<context>
-    <name>Scene</name>
-    <message>
-        <source>Warning</source>
-        <translation>警告</translation>
-    </message>
-    <message>
-        <source>Scene</source>
-        <translation>画面</translation>
-    </message>
-    <message>
-        <source>Name</source>
-        <translation>名称</translation>
-    </message>
-</context>
-<context>
-    <name>SceneTab</name>
-    <message>
-        <source>Name</source>
-        <translation>名称</translation>
-    </message>
-    <message>
-        <source>Enable</source>
-        <translation>启用</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>删除</translation>
-    </message>
-    <message>
-        <source>Lock</source>
-        <translation>锁定</translation>
-    </message>
-</context>
-<context>
     <name>AddMaterial</name>
     <message>
         <source>Warning</source>
@@ -97,13 +35,247 @@
         <source>HFLIP</source>
         <translation>水平翻转</translation>
     </message>
+    <message>
+        <source>添加素材</source>
+        <translation>添加素材</translation>
+    </message>
+    <message>
+        <source>请选择</source>
+        <translation>请选择</translation>
+    </message>
+    <message>
+        <source>请保持窗口打开状态，否则将无法正常共享</source>
+        <translation>请保持窗口打开状态，否则将无法正常共享</translation>
+    </message>
+    <message>
+        <source>左右翻转</source>
+        <translation>左右翻转</translation>
+    </message>
+    <message>
+        <source>上下翻转</source>
+        <translation>上下翻转</translation>
+    </message>
+    <message>
+        <source>高级设置</source>
+        <translation>高级设置</translation>
+    </message>
+    <message>
+        <source>请添加视频</source>
+        <translation>请添加视频</translation>
+    </message>
+    <message>
+        <source>浏览</source>
+        <translation>浏览</translation>
+    </message>
+    <message>
+        <source>循环播放</source>
+        <translation>循环播放</translation>
+    </message>
+    <message>
+        <source>请选择图片组</source>
+        <translation>请选择图片组</translation>
+    </message>
+    <message>
+        <source>自动播放</source>
+        <translation>自动播放</translation>
+    </message>
+    <message>
+        <source>手动播放</source>
+        <translation>手动播放</translation>
+    </message>
+    <message>
+        <source>上一页</source>
+        <translation>上一页</translation>
+    </message>
+    <message>
+        <source>请设置快捷键</source>
+        <translation>请设置快捷键</translation>
+    </message>
+    <message>
+        <source>快捷键上一页</source>
+        <translation>快捷键上一页</translation>
+    </message>
+    <message>
+        <source>下一页</source>
+        <translation>下一页</translation>
+    </message>
+    <message>
+        <source>快捷键下一页</source>
+        <translation>快捷键下一页</translation>
+    </message>
+    <message>
+        <source>确认</source>
+        <translation>确认</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>配置未完成</source>
+        <translation>配置未完成</translation>
+    </message>
+    <message>
+        <source>未检测到摄像头，接入后将自动显示</source>
+        <translation>未检测到摄像头，接入后将自动显示</translation>
+    </message>
+    <message>
+        <source>查看</source>
+        <translation>查看</translation>
+    </message>
+    <message>
+        <source>支持扩展名 jpg/png/gif</source>
+        <translation>支持扩展名 jpg/png/gif</translation>
+    </message>
+    <message>
+        <source>可用空格暂停/播放，支持 mp4/avi/mkv/flv</source>
+        <translation>可用空格暂停/播放，支持 mp4/avi/mkv/flv</translation>
+    </message>
+    <message>
+        <source>添加素材失败</source>
+        <translation>添加素材失败</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>上一页、下一页快捷键不能相同，请重新设置
+</source>
+        <translation>上一页、下一页快捷键不能相同，请重新设置
+</translation>
+    </message>
+    <message>
+        <source>无法找到指定相机，名称: %1</source>
+        <translation>无法找到指定相机，名称: %1</translation>
+    </message>
+    <message>
+        <source>无法获取相机高级配置，素材名称: %1</source>
+        <translation>无法获取相机高级配置，素材名称: %1</translation>
+    </message>
 </context>
 <context>
-    <name>LiveSet</name>
+    <name>AppContext</name>
+    <message>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>配置模块初始化失败，请检查程序完整性</source>
+        <translation>配置模块初始化失败，请检查程序完整性</translation>
+    </message>
+    <message>
+        <source>网络任务初始化失败，请检查程序完整性</source>
+        <translation>网络任务初始化失败，请检查程序完整性</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>系统检测到直播客户端已经运行，请勿重复启动</source>
+        <translation>系统检测到直播客户端已经运行，请勿重复启动</translation>
+    </message>
+</context>
+<context>
+    <name>ChatRoom</name>
+    <message>
+        <source>聊天室</source>
+        <translation>聊天室</translation>
+    </message>
+</context>
+<context>
+    <name>Console</name>
     <message>
         <source>Warning</source>
         <translation>警告</translation>
     </message>
+    <message>
+        <source>扬声器</source>
+        <translation>扬声器</translation>
+    </message>
+    <message>
+        <source>麦克风</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>开始录制</source>
+        <translation>开始录制</translation>
+    </message>
+    <message>
+        <source>开始直播</source>
+        <translation>开始直播</translation>
+    </message>
+    <message>
+        <source>cpu:0.00% 内存:0.00% 帧率:0.00</source>
+        <translation>cpu:0.00% 内存:0.00% 帧率:0.00</translation>
+    </message>
+    <message>
+        <source>是否要开始直播？</source>
+        <translation>是否要开始直播？</translation>
+    </message>
+    <message>
+        <source>是否要结束直播？</source>
+        <translation>是否要结束直播？</translation>
+    </message>
+    <message>
+        <source>结束直播</source>
+        <translation>结束直播</translation>
+    </message>
+    <message>
+        <source>直播未能正常启动，请稍后再试。</source>
+        <translation>直播未能正常启动，请稍后再试。</translation>
+    </message>
+    <message>
+        <source>直播未能正常停止，请稍后再试。</source>
+        <translation>直播未能正常停止，请稍后再试。</translation>
+    </message>
+    <message>
+        <source>是否要开始录制？</source>
+        <translation>是否要开始录制？</translation>
+    </message>
+    <message>
+        <source>是否要结束录制？</source>
+        <translation>是否要结束录制？</translation>
+    </message>
+    <message>
+        <source>结束录制</source>
+        <translation>结束录制</translation>
+    </message>
+    <message>
+        <source>录制未能正常启动，请稍后再试。</source>
+        <translation>录制未能正常启动，请稍后再试。</translation>
+    </message>
+    <message>
+        <source>录制未能正常停止，请稍后再试。</source>
+        <translation>录制未能正常停止，请稍后再试。</translation>
+    </message>
+    <message>
+        <source>询问</source>
+        <translation>询问</translation>
+    </message>
+</context>
+<context>
+    <name>InfoBar</name>
+    <message>
+        <source>直播间名称</source>
+        <translation>直播间名称</translation>
+    </message>
+    <message>
+        <source>直播时长</source>
+        <translation>直播时长</translation>
+    </message>
+    <message>
+        <source>录制时长</source>
+        <translation>录制时长</translation>
+    </message>
+    <message>
+        <source>演讲模式</source>
+        <translation>演讲模式</translation>
+    </message>
+</context>
+<context>
+    <name>LiveSet</name>
     <message>
         <source>Select</source>
         <translation>选择</translation>
@@ -111,6 +283,946 @@
     <message>
         <source>Folder</source>
         <translation>文件夹</translation>
+    </message>
+    <message>
+        <source>直播设置</source>
+        <translation>直播设置</translation>
+    </message>
+    <message>
+        <source>视频</source>
+        <translation>视频</translation>
+    </message>
+    <message>
+        <source>输出分辨率</source>
+        <translation>输出分辨率</translation>
+    </message>
+    <message>
+        <source>712 x 400 （16:9）</source>
+        <translation>712 x 400 （16:9）</translation>
+    </message>
+    <message>
+        <source>1280 x 720 （推荐）</source>
+        <translation>1280 x 720 （推荐）</translation>
+    </message>
+    <message>
+        <source>1920 x 1080 （16:9）</source>
+        <translation>1920 x 1080 （16:9）</translation>
+    </message>
+    <message>
+        <source>码率</source>
+        <translation>码率</translation>
+    </message>
+    <message>
+        <source>1000 （流畅画质）</source>
+        <translation>1000 （流畅画质）</translation>
+    </message>
+    <message>
+        <source>1500 （标准画质）</source>
+        <translation>1500 （标准画质）</translation>
+    </message>
+    <message>
+        <source>2000 （高清画质）</source>
+        <translation>2000 （高清画质）</translation>
+    </message>
+    <message>
+        <source>3000 （超清画质）</source>
+        <translation>3000 （超清画质）</translation>
+    </message>
+    <message>
+        <source>帧率 FPS</source>
+        <translation>帧率 FPS</translation>
+    </message>
+    <message>
+        <source>25</source>
+        <translation>25</translation>
+    </message>
+    <message>
+        <source>30</source>
+        <translation>30</translation>
+    </message>
+    <message>
+        <source>48</source>
+        <translation>48</translation>
+    </message>
+    <message>
+        <source>音频</source>
+        <translation>音频</translation>
+    </message>
+    <message>
+        <source> 选择麦克风</source>
+        <translation> 选择麦克风</translation>
+    </message>
+    <message>
+        <source> 选择扬声器</source>
+        <translation> 选择扬声器</translation>
+    </message>
+    <message>
+        <source>录制</source>
+        <translation>录制</translation>
+    </message>
+    <message>
+        <source>保存格式</source>
+        <translation>保存格式</translation>
+    </message>
+    <message>
+        <source>mp4</source>
+        <translation>mp4</translation>
+    </message>
+    <message>
+        <source>flv</source>
+        <translation>flv</translation>
+    </message>
+    <message>
+        <source>mkv</source>
+        <translation>mkv</translation>
+    </message>
+    <message>
+        <source>mov</source>
+        <translation>mov</translation>
+    </message>
+    <message>
+        <source> 保存地址</source>
+        <translation> 保存地址</translation>
+    </message>
+    <message>
+        <source>浏览</source>
+        <translation>浏览</translation>
+    </message>
+    <message>
+        <source>推流</source>
+        <translation>推流</translation>
+    </message>
+    <message>
+        <source>推流地址</source>
+        <translation>推流地址</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>推流码</source>
+        <translation>推流码</translation>
+    </message>
+    <message>
+        <source>重新获取推流地址</source>
+        <translation>重新获取推流地址</translation>
+    </message>
+    <message>
+        <source>确认</source>
+        <translation>确认</translation>
+    </message>
+    <message>
+        <source> 取消</source>
+        <translation> 取消</translation>
+    </message>
+    <message>
+        <source>录制保存地址不存在或无法写入，请重新选择保存地址。</source>
+        <translation>录制保存地址不存在或无法写入，请重新选择保存地址。</translation>
+    </message>
+    <message>
+        <source>正在直播或录制，不能修改分辨率、码率和帧率。请先结束直播和录制，再修改视频设置。</source>
+        <translation>正在直播或录制，不能修改分辨率、码率和帧率。请先结束直播和录制，再修改视频设置。</translation>
+    </message>
+    <message>
+        <source>直播设置未能保存，请稍后再试。</source>
+        <translation>直播设置未能保存，请稍后再试。</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>WebView初始化失败，请检查程序完整性</source>
+        <translation>WebView初始化失败，请检查程序完整性</translation>
+    </message>
+    <message>
+        <source>正在进入直播间,请稍后...</source>
+        <translation>正在进入直播间,请稍后...</translation>
+    </message>
+    <message>
+        <source>无法获取Cookie信息，请重新登录</source>
+        <translation>无法获取Cookie信息，请重新登录</translation>
+    </message>
+    <message>
+        <source>请选择数据文件</source>
+        <translation>请选择数据文件</translation>
+    </message>
+    <message>
+        <source>您确定要关闭该程序吗？</source>
+        <translation>您确定要关闭该程序吗？</translation>
+    </message>
+    <message>
+        <source>询问</source>
+        <translation>询问</translation>
+    </message>
+</context>
+<context>
+    <name>Material</name>
+    <message>
+        <source>添加素材</source>
+        <translation>添加素材</translation>
+    </message>
+</context>
+<context>
+    <name>MaterialCheck</name>
+    <message>
+        <source>所选桌面已不可用，请重新选择</source>
+        <translation>所选桌面已不可用，请重新选择</translation>
+    </message>
+    <message>
+        <source>所选窗口已关闭，请重新选择</source>
+        <translation>所选窗口已关闭，请重新选择</translation>
+    </message>
+    <message>
+        <source>无法读取图片：%1</source>
+        <translation>无法读取图片：%1</translation>
+    </message>
+    <message>
+        <source>视频文件不存在：%1</source>
+        <translation>视频文件不存在：%1</translation>
+    </message>
+    <message>
+        <source>文件夹中没有图片：%1</source>
+        <translation>文件夹中没有图片：%1</translation>
+    </message>
+</context>
+<context>
+    <name>NameDialog</name>
+    <message>
+        <source>素材名称</source>
+        <translation>素材名称</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>素材名应该是1-16个字符，可以包含中英文、下划线</source>
+        <translation>素材名应该是1-16个字符，可以包含中英文、下划线</translation>
+    </message>
+    <message>
+        <source>素材名已经被使用，请重新输入</source>
+        <translation>素材名已经被使用，请重新输入</translation>
+    </message>
+</context>
+<context>
+    <name>OBSApp</name>
+    <message>
+        <source>直播引擎无法启动：没有可用的 X11 显示，请在图形桌面中运行</source>
+        <translation>直播引擎无法启动：没有可用的 X11 显示，请在图形桌面中运行</translation>
+    </message>
+    <message>
+        <source>直播引擎无法启动：音频初始化失败</source>
+        <translation>直播引擎无法启动：音频初始化失败</translation>
+    </message>
+    <message>
+        <source>直播引擎无法启动：没有可用的图形支持（OpenGL/EGL）</source>
+        <translation>直播引擎无法启动：没有可用的图形支持（OpenGL/EGL）</translation>
+    </message>
+    <message>
+        <source>直播引擎无法启动：数据目录不可写（%1）</source>
+        <translation>直播引擎无法启动：数据目录不可写（%1）</translation>
+    </message>
+    <message>
+        <source>直播引擎无法启动：缺少模块 %1</source>
+        <translation>直播引擎无法启动：缺少模块 %1</translation>
+    </message>
+    <message>
+        <source>直播引擎无法启动，请检查程序完整性</source>
+        <translation>直播引擎无法启动，请检查程序完整性</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>确定要删除素材“%1”吗？</source>
+        <translation>确定要删除素材“%1”吗？</translation>
+    </message>
+</context>
+<context>
+    <name>OrbOBS</name>
+    <message>
+        <source>未知的素材类型</source>
+        <translation>未知的素材类型</translation>
+    </message>
+    <message>
+        <source>此电脑上不能使用%1素材（缺少 %2 模块）</source>
+        <translation>此电脑上不能使用%1素材（缺少 %2 模块）</translation>
+    </message>
+</context>
+<context>
+    <name>PageControl</name>
+    <message>
+        <source>首页</source>
+        <translation>首页</translation>
+    </message>
+    <message>
+        <source>上一页</source>
+        <translation>上一页</translation>
+    </message>
+    <message>
+        <source>下一页</source>
+        <translation>下一页</translation>
+    </message>
+    <message>
+        <source>尾页</source>
+        <translation>尾页</translation>
+    </message>
+    <message>
+        <source>跳转</source>
+        <translation>跳转</translation>
+    </message>
+    <message>
+        <source>共%1条信息，分%2页显示</source>
+        <translation>共%1条信息，分%2页显示</translation>
+    </message>
+</context>
+<context>
+    <name>RequestNotice</name>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>请求未能发出，请检查网络配置后重试</source>
+        <translation>请求未能发出，请检查网络配置后重试</translation>
+    </message>
+</context>
+<context>
+    <name>Room</name>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>请先停止直播或录制，然后再退出</source>
+        <translation>请先停止直播或录制，然后再退出</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>录制结束，视频文件
+%1</source>
+        <translation>录制结束，视频文件
+%1</translation>
+    </message>
+    <message>
+        <source>系统错误，素材对话框未创建成功</source>
+        <translation>系统错误，素材对话框未创建成功</translation>
+    </message>
+    <message>
+        <source>请先创建画面</source>
+        <translation>请先创建画面</translation>
+    </message>
+    <message>
+        <source>系统错误，演讲者对话框未创建成功</source>
+        <translation>系统错误，演讲者对话框未创建成功</translation>
+    </message>
+    <message>
+        <source>  服务器连接中断，统计数据将在恢复后补报</source>
+        <translation>  服务器连接中断，统计数据将在恢复后补报</translation>
+    </message>
+    <message>
+        <source>与服务器的连接中断，直播不受影响，统计数据将在恢复后补报</source>
+        <translation>与服务器的连接中断，直播不受影响，统计数据将在恢复后补报</translation>
+    </message>
+</context>
+<context>
+    <name>RoomPlaceholder</name>
+    <message>
+        <source>演讲直播间</source>
+        <translation>演讲直播间</translation>
+    </message>
+    <message>
+        <source>直播间</source>
+        <translation>直播间</translation>
+    </message>
+    <message>
+        <source>直播功能即将开放，关闭窗口可返回任务列表</source>
+        <translation>直播功能即将开放，关闭窗口可返回任务列表</translation>
+    </message>
+    <message>
+        <source>推流地址 %1</source>
+        <translation>推流地址 %1</translation>
+    </message>
+</context>
+<context>
+    <name>RoomSimple</name>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>演讲直播间</source>
+        <translation>演讲直播间</translation>
+    </message>
+    <message>
+        <source>直播时长</source>
+        <translation>直播时长</translation>
+    </message>
+    <message>
+        <source>00:00:00</source>
+        <translation>00:00:00</translation>
+    </message>
+    <message>
+        <source>请先停止直播，然后再退出</source>
+        <translation>请先停止直播，然后再退出</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+</context>
+<context>
+    <name>RoomStatusText</name>
+    <message>
+        <source>CPU: %1%  帧率: %2 fps</source>
+        <translation>CPU: %1%  帧率: %2 fps</translation>
+    </message>
+    <message>
+        <source>  延迟: %1 s</source>
+        <translation>  延迟: %1 s</translation>
+    </message>
+    <message>
+        <source>带宽: %1 %2  丢帧: %3 (%4%)</source>
+        <translation>带宽: %1 %2  丢帧: %3 (%4%)</translation>
+    </message>
+</context>
+<context>
+    <name>Scene</name>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Scene</source>
+        <translation>画面</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>编辑</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>画面名称已经存在</source>
+        <translation>画面名称已经存在</translation>
+    </message>
+</context>
+<context>
+    <name>SceneTab</name>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>启用</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Lock</source>
+        <translation>锁定</translation>
+    </message>
+    <message>
+        <source>还未添加素材
+从底部素材区进行添加吧</source>
+        <translation>还未添加素材
+从底部素材区进行添加吧</translation>
+    </message>
+</context>
+<context>
+    <name>Scheme</name>
+    <message>
+        <source>摄像头</source>
+        <translation>摄像头</translation>
+    </message>
+    <message>
+        <source>桌面</source>
+        <translation>桌面</translation>
+    </message>
+    <message>
+        <source>窗口</source>
+        <translation>窗口</translation>
+    </message>
+    <message>
+        <source>图片</source>
+        <translation>图片</translation>
+    </message>
+    <message>
+        <source>视频</source>
+        <translation>视频</translation>
+    </message>
+    <message>
+        <source>图片组</source>
+        <translation>图片组</translation>
+    </message>
+    <message>
+        <source>OrbLive 直播助手</source>
+        <translation>OrbLive 直播助手</translation>
+    </message>
+    <message>
+        <source>OrbLive 演讲直播</source>
+        <translation>OrbLive 演讲直播</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceReplies</name>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>获取任务信息失败</source>
+        <translation>获取任务信息失败</translation>
+    </message>
+    <message>
+        <source>邀请码</source>
+        <translation>邀请码</translation>
+    </message>
+    <message>
+        <source>获取用户信息失败</source>
+        <translation>获取用户信息失败</translation>
+    </message>
+    <message>
+        <source>网络请求失败，APP端可能无法观看直播，
+请结束直播，检查网络，然后再开启直播</source>
+        <translation>网络请求失败，APP端可能无法观看直播，
+请结束直播，检查网络，然后再开启直播</translation>
+    </message>
+</context>
+<context>
+    <name>SourceKinds</name>
+    <message>
+        <source>相机</source>
+        <translation>相机</translation>
+    </message>
+    <message>
+        <source>桌面</source>
+        <translation>桌面</translation>
+    </message>
+    <message>
+        <source>窗口</source>
+        <translation>窗口</translation>
+    </message>
+    <message>
+        <source>图片</source>
+        <translation>图片</translation>
+    </message>
+    <message>
+        <source>视频</source>
+        <translation>视频</translation>
+    </message>
+    <message>
+        <source>图片组</source>
+        <translation>图片组</translation>
+    </message>
+</context>
+<context>
+    <name>SourceListWidget</name>
+    <message>
+        <source>上移</source>
+        <translation>上移</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>下移</translation>
+    </message>
+</context>
+<context>
+    <name>SourceMenu</name>
+    <message>
+        <source>上移一层</source>
+        <translation>上移一层</translation>
+    </message>
+    <message>
+        <source>下移一层</source>
+        <translation>下移一层</translation>
+    </message>
+    <message>
+        <source>移至顶层</source>
+        <translation>移至顶层</translation>
+    </message>
+    <message>
+        <source>移至底层</source>
+        <translation>移至底层</translation>
+    </message>
+    <message>
+        <source>隐藏</source>
+        <translation>隐藏</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>属性</source>
+        <translation>属性</translation>
+    </message>
+</context>
+<context>
+    <name>SpeakSimple</name>
+    <message>
+        <source>演讲控制</source>
+        <translation>演讲控制</translation>
+    </message>
+    <message>
+        <source>静音</source>
+        <translation>静音</translation>
+    </message>
+    <message>
+        <source>开启相机</source>
+        <translation>开启相机</translation>
+    </message>
+    <message>
+        <source>共享</source>
+        <translation>共享</translation>
+    </message>
+    <message>
+        <source>开始直播</source>
+        <translation>开始直播</translation>
+    </message>
+    <message>
+        <source>素材库</source>
+        <translation>素材库</translation>
+    </message>
+    <message>
+        <source>演讲模式</source>
+        <translation>演讲模式</translation>
+    </message>
+    <message>
+        <source>聊天室</source>
+        <translation>聊天室</translation>
+    </message>
+    <message>
+        <source>网络异常，直播数据将在网络恢复后补报</source>
+        <translation>网络异常，直播数据将在网络恢复后补报</translation>
+    </message>
+    <message>
+        <source>结束共享</source>
+        <translation>结束共享</translation>
+    </message>
+    <message>
+        <source>关闭相机</source>
+        <translation>关闭相机</translation>
+    </message>
+    <message>
+        <source>直播未能正常停止，请稍后再试。</source>
+        <translation>直播未能正常停止，请稍后再试。</translation>
+    </message>
+    <message>
+        <source>停止直播</source>
+        <translation>停止直播</translation>
+    </message>
+    <message>
+        <source>直播未能正常启动，请稍后再试。</source>
+        <translation>直播未能正常启动，请稍后再试。</translation>
+    </message>
+    <message>
+        <source>退出演讲</source>
+        <translation>退出演讲</translation>
+    </message>
+    <message>
+        <source>取消静音</source>
+        <translation>取消静音</translation>
+    </message>
+    <message>
+        <source>相机开启失败，请检查相机后再试。</source>
+        <translation>相机开启失败，请检查相机后再试。</translation>
+    </message>
+    <message>
+        <source>共享“%1”失败，请重新选择。</source>
+        <translation>共享“%1”失败，请重新选择。</translation>
+    </message>
+</context>
+<context>
+    <name>Speaker</name>
+    <message>
+        <source>聊天</source>
+        <translation>聊天</translation>
+    </message>
+    <message>
+        <source>开始录制</source>
+        <translation>开始录制</translation>
+    </message>
+    <message>
+        <source>开始直播</source>
+        <translation>开始直播</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>结束直播</source>
+        <translation>结束直播</translation>
+    </message>
+    <message>
+        <source>结束录制</source>
+        <translation>结束录制</translation>
+    </message>
+</context>
+<context>
+    <name>StudioStrings</name>
+    <message>
+        <source>桌面音频</source>
+        <translation>桌面音频</translation>
+    </message>
+    <message>
+        <source>桌面音频 2</source>
+        <translation>桌面音频 2</translation>
+    </message>
+    <message>
+        <source>麦克风</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>麦克风 2</source>
+        <translation>麦克风 2</translation>
+    </message>
+    <message>
+        <source>画面</source>
+        <translation>画面</translation>
+    </message>
+    <message>
+        <source>素材</source>
+        <translation>素材</translation>
+    </message>
+</context>
+<context>
+    <name>Task</name>
+    <message>
+        <source>个人设置</source>
+        <translation>个人设置</translation>
+    </message>
+    <message>
+        <source> 退出登录</source>
+        <translation> 退出登录</translation>
+    </message>
+    <message>
+        <source>等待开播</source>
+        <translation>等待开播</translation>
+    </message>
+    <message>
+        <source>已结束  </source>
+        <translation>已结束  </translation>
+    </message>
+    <message>
+        <source>加入直播</source>
+        <translation>加入直播</translation>
+    </message>
+    <message>
+        <source>全部课程</source>
+        <translation>全部课程</translation>
+    </message>
+    <message>
+        <source>待开播</source>
+        <translation>待开播</translation>
+    </message>
+    <message>
+        <source>请输入直播间标题</source>
+        <translation>请输入直播间标题</translation>
+    </message>
+    <message>
+        <source>直播间标题</source>
+        <translation>直播间标题</translation>
+    </message>
+    <message>
+        <source>开播时间</source>
+        <translation>开播时间</translation>
+    </message>
+    <message>
+        <source>预计结束时间</source>
+        <translation>预计结束时间</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>操作</translation>
+    </message>
+    <message>
+        <source>已结束</source>
+        <translation>已结束</translation>
+    </message>
+    <message>
+        <source>该直播主持人已被修改，请与直播负责人确认直播信息</source>
+        <translation>该直播主持人已被修改，请与直播负责人确认直播信息</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>结束直播后将无法重新开始，请确认是否结束直播？</source>
+        <translation>结束直播后将无法重新开始，请确认是否结束直播？</translation>
+    </message>
+    <message>
+        <source>询问</source>
+        <translation>询问</translation>
+    </message>
+</context>
+<context>
+    <name>TitleBar</name>
+    <message>
+        <source>TitleBar</source>
+        <translation>TitleBar</translation>
+    </message>
+    <message>
+        <source>title</source>
+        <translation>title</translation>
+    </message>
+    <message>
+        <source>name</source>
+        <translation>name</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>Maximize</source>
+        <translation>最大化</translation>
+    </message>
+    <message>
+        <source>maximize</source>
+        <translation>最大化</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>还原</translation>
+    </message>
+</context>
+<context>
+    <name>ToastClass</name>
+    <message>
+        <source>Toast</source>
+        <translation>Toast</translation>
+    </message>
+</context>
+<context>
+    <name>live::OrbHttpMgr</name>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>网络应答错误，请检查网络
+请求地址 %1
+错误码 %2</source>
+        <translation>网络应答错误，请检查网络
+请求地址 %1
+错误码 %2</translation>
+    </message>
+</context>
+<context>
+    <name>obsSourceManage</name>
+    <message>
+        <source>素材管理</source>
+        <translation>素材管理</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>orbLive_ShareWinEnumWidget</name>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>桌面</source>
+        <translation>桌面</translation>
+    </message>
+</context>
+<context>
+    <name>orbLive_jionRoomItem</name>
+    <message>
+        <source>结束直播</source>
+        <translation>结束直播</translation>
+    </message>
+    <message>
+        <source>直播回放</source>
+        <translation>直播回放</translation>
+    </message>
+    <message>
+        <source>进入直播间</source>
+        <translation>进入直播间</translation>
+    </message>
+</context>
+<context>
+    <name>ormLive_AskDialog</name>
+    <message>
+        <source>ormLive_AskDialog</source>
+        <translation>ormLive_AskDialog</translation>
+    </message>
+    <message>
+        <source>请输入邀请码</source>
+        <translation>请输入邀请码</translation>
+    </message>
+    <message>
+        <source>加  入</source>
+        <translation>加  入</translation>
+    </message>
+    <message>
+        <source>确  定</source>
+        <translation>确  定</translation>
+    </message>
+    <message>
+        <source>取  消</source>
+        <translation>取  消</translation>
+    </message>
+    <message>
+        <source>复  制</source>
+        <translation>复  制</translation>
+    </message>
+    <message>
+        <source>复制邀请码成功</source>
+        <translation>复制邀请码成功</translation>
     </message>
 </context>
 </TS>

@@ -28,7 +28,7 @@ PageControl::~PageControl() = default;
 void PageControl::update(int page) {
     pageCount_ = qMax(1, (totalRows_ + pageSize_ - 1) / pageSize_);
     currentPage_ = page == 0 ? 1 : qMin(page, pageCount_);
-    ui_->tips->setText(QStringLiteral("共%1条信息，分%2页显示").arg(totalRows_).arg(pageCount_));
+    ui_->tips->setText(tr("共%1条信息，分%2页显示").arg(totalRows_).arg(pageCount_));
     ui_->page_num->setText(QString::number(currentPage_));
 }
 

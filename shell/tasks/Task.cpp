@@ -109,13 +109,11 @@ void Task::request(int pageIndex, int pageSize, int status, const QString& name)
 
 void Task::slotButtonClicked(int id) {
     if (id == kWaiting || id == kFinished) {
-        ui_->label_tips->setText(id == kWaiting ? QStringLiteral("待开播")
-                                                : QStringLiteral("已结束"));
+        ui_->label_tips->setText(id == kWaiting ? tr("待开播") : tr("已结束"));
         status_ = id;
         request(0, ui_->widget_page->pageSize(), status_, QString());
     } else if (id == kJoin) {
-        ormLive_AskDialog dialog(QStringLiteral("加入直播"), QString(), ormLive_AskDialog::kJoin,
-                                 this);
+        ormLive_AskDialog dialog(tr("加入直播"), QString(), ormLive_AskDialog::kJoin, this);
         live::DialogSeam::exec(&dialog);
     }
 }
@@ -211,8 +209,8 @@ void Task::onTaskDetails(const QJsonObject& data) {
                              data.value(QStringLiteral("taskType")).toInt());
         return;
     }
-    const QString text = QStringLiteral("该直播主持人已被修改，请与直播负责人确认直播信息");
-    ormLive_AskDialog dialog(QStringLiteral("警告"), text, ormLive_AskDialog::kOk, this);
+    const QString text = tr("该直播主持人已被修改，请与直播负责人确认直播信息");
+    ormLive_AskDialog dialog(tr("警告"), text, ormLive_AskDialog::kOk, this);
     live::DialogSeam::exec(&dialog, text);
 }
 
@@ -224,8 +222,8 @@ void Task::backplay(int row, int) {
 }
 
 void Task::endTask(int row, int) {
-    const QString text = QStringLiteral("结束直播后将无法重新开始，请确认是否结束直播？");
-    ormLive_AskDialog dialog(QStringLiteral("询问"), text, ormLive_AskDialog::kOkCancel, this);
+    const QString text = tr("结束直播后将无法重新开始，请确认是否结束直播？");
+    ormLive_AskDialog dialog(tr("询问"), text, ormLive_AskDialog::kOkCancel, this);
     if (live::DialogSeam::exec(&dialog, text) != QDialog::Accepted || !net_) {
         return;
     }

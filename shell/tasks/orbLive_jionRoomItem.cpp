@@ -7,7 +7,7 @@ orbLive_jionRoomItem::orbLive_jionRoomItem(int status, int row, int column, QWid
     : QWidget(parent), row_(row), column_(column), status_(status) {
     join_ = new QPushButton(this);
     join_->setObjectName(QStringLiteral("pushButton_jion"));
-    end_ = new QPushButton(QStringLiteral("结束直播"), this);
+    end_ = new QPushButton(tr("结束直播"), this);
     end_->setObjectName(QStringLiteral("pushButton_endTask"));
     for (QPushButton* b : {join_, end_}) {
         b->setCursor(Qt::PointingHandCursor);
@@ -26,10 +26,10 @@ orbLive_jionRoomItem::orbLive_jionRoomItem(int status, int row, int column, QWid
         "QPushButton:disabled { color: #7a4a33; }"));
 
     if (status == 2) {
-        join_->setText(QStringLiteral("直播回放"));
+        join_->setText(tr("直播回放"));
         end_->hide();
     } else {
-        join_->setText(QStringLiteral("进入直播间"));
+        join_->setText(tr("进入直播间"));
     }
     QMetaObject::connectSlotsByName(this);
 }

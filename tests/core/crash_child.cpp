@@ -14,7 +14,10 @@ int main(int argc, char** argv) {
     if (argc < 2) {
         return 2;
     }
-    live::installCrashHandler(QString::fromLocal8Bit(argv[1]));
+    // A second folder is where dumps go when the first cannot take them.
+    const QString dir = QString::fromLocal8Bit(argv[1]);
+    live::installCrashHandler(argc > 2 ? live::dumpDirectory(dir, QString::fromLocal8Bit(argv[2]))
+                                       : dir);
     std::fflush(stdout);
     crashHereForTest();
     return 0;

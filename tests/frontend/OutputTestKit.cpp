@@ -25,6 +25,19 @@ void useBenchProfile(OBSApp& app, int kbps) {
     app.GetMainWindow()->ResetVideo();
 }
 
+void setProfileKeys(OBSApp& app, const QStringList& entries) {
+    config_t* profile = app.GetMainWindow()->Config();
+    for (const QString& entry : entries) {
+        const int slash = entry.indexOf(QLatin1Char('/'));
+        const int eq = entry.indexOf(QLatin1Char('='));
+        if (slash > 0 && eq > slash) {
+            config_set_string(profile, entry.left(slash).toUtf8().constData(),
+                              entry.mid(slash + 1, eq - slash - 1).toUtf8().constData(),
+                              entry.mid(eq + 1).toUtf8().constData());
+        }
+    }
+}
+
 QString makeToneClip(const QString& path, int seconds) {
     QProcess ffmpeg;
     const QString inputs = QStringLiteral(

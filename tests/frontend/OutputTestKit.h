@@ -14,6 +14,8 @@ namespace outputtest {
 
 // The benchmarks' settings: 1280x720 at 30 fps, `kbps` of video and 160 kbps of audio.
 void useBenchProfile(OBSApp& app, int kbps);
+// Sets "Section/Key=value" entries in the profile of `app` (engine settings a benchmark tries).
+void setProfileKeys(OBSApp& app, const QStringList& entries);
 
 // A clip with a moving test picture and a tone, made with ffmpeg; empty on failure.
 QString makeToneClip(const QString& path, int seconds = 4);
