@@ -87,6 +87,8 @@ private slots:
 
     void cleanup() {
         app()->OBSWinReset();
+        app()->ctrlScene(kSceneCurrent, scene_, 0);
+        app()->ctrlScene(kSceneRemove, "Red", 0);
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (qobject_cast<QMenu*>(w)) {
                 w->close();
@@ -94,7 +96,7 @@ private slots:
         }
     }
 
-    void previewShowsTheProgramLetterboxed() {
+    void previewFollowsTheSceneAndItsHost() {
         addColour("Green", 0xFF00FF00);
         const std::unique_ptr<QWidget> shown = showHost(640, 480);
         QVERIFY(shown);
@@ -112,51 +114,30 @@ private slots:
             return isColour(image.pixel(320, 240), 0, 255, 0) &&
                    isColour(image.pixel(320, 100), 0, 255, 0) &&
                    isColour(image.pixel(320, 20), 0, 0, 0) &&
-                   isColour(image.pixel(320, 460), 0, 0, 0);
+                   isColour(image.pixel(320, 460), 0, 0, 0) &&
+                   !rowsHaveColour(image, 320, 55, 65, 255, 0, 0);
         };
         QTRY_VERIFY_WITH_TIMEOUT(letterboxed(), 15000);
+        // A selected item's outline runs along the picture's top edge.
+        QVERIFY(app()->ctrlSceneItem("Green", kItemSelect, true));
+        QTRY_VERIFY_WITH_TIMEOUT(rowsHaveColour(grab(&host), 320, 55, 65, 255, 0, 0), 15000);
+        QVERIFY(app()->ctrlSceneItem("Green", kItemSelect, false));
+
+        // The preview follows the current scene.
+        QVERIFY(app()->ctrlScene(kSceneAdd, "Red", 0));
+        QVERIFY(app()->ctrlScene(kSceneCurrent, "Red", 0));
+        addColour("RedFill", 0xFF0000FF);  // ABGR: red
+        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(320, 240), 255, 0, 0), 15000);
+        QVERIFY(app()->ctrlScene(kSceneCurrent, scene_, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(320, 240), 0, 255, 0), 15000);
 
         host.resize(800, 450);
         QTRY_COMPARE(preview->geometry(), host.rect());
         QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(400, 10), 0, 255, 0), 15000);
-    }
 
-    void previewFollowsTheCurrentScene() {
-        addColour("GreenToo", 0xFF00FF00);
-        QVERIFY(app()->ctrlScene(kSceneAdd, "Red", 0));
-        QVERIFY(app()->ctrlScene(kSceneCurrent, "Red", 0));
-        addColour("RedFill", 0xFF0000FF);  // ABGR: red
-        const std::unique_ptr<QWidget> host = showHost(320, 180);
-        QVERIFY(host);
-        log_.attach(host.get());
-        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(host.get()).pixel(160, 90), 255, 0, 0), 15000);
-        QVERIFY(app()->ctrlScene(kSceneCurrent, scene_, 0));
-        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(host.get()).pixel(160, 90), 0, 255, 0), 15000);
-        QVERIFY(app()->ctrlScene(kSceneRemove, "Red", 0));
-    }
-
-    void selectedItemIsOutlined() {
-        addColour("Blue", 0xFFFF0000);  // ABGR: blue
-        const std::unique_ptr<QWidget> host = showHost(640, 480);
-        QVERIFY(host);
-        log_.attach(host.get());
-        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(host.get()).pixel(320, 240), 0, 0, 255) &&
-                                     !rowsHaveColour(grab(host.get()), 320, 55, 65, 255, 0, 0),
-                                 15000);
-        QVERIFY(app()->ctrlSceneItem("Blue", kItemSelect, true));
-        // The outline runs along the picture's top edge, 60 pixels down.
-        QTRY_VERIFY_WITH_TIMEOUT(rowsHaveColour(grab(host.get()), 320, 55, 65, 255, 0, 0), 15000);
-    }
-
-    void resetRemovesThePreview() {
-        QWidget host;
-        host.resize(320, 180);
-        host.show();
-        log_.attach(&host);
-        QVERIFY(host.findChild<PreviewDisplay*>());
+        // A reset removes the preview; attaching elsewhere moves it.
         app()->OBSWinReset();
         QVERIFY(!host.findChild<PreviewDisplay*>());
-        // Attaching elsewhere moves it.
         QWidget other;
         other.show();
         log_.attach(&host);
@@ -204,11 +185,19 @@ private slots:
         app()->resetSouceParent(layout, nullptr);
     }
 
-    void popupMenuActsOnTheSelectedItem() {
+    void popupMenuActsOnTheSelectedItemOnly() {
         addColour("Under", 0xFF00FF00);
         addColour("Over", 0xFF0000FF);
         log_.attach();
         log_.waitFor(4);
+        // Without a selection every action is disabled.
+        QMenu* idle = basic()->CreateSourcePopupMenu();
+        const QList<QAction*> actions = idle->findChildren<QAction*>(QRegularExpression("^action"));
+        QCOMPARE(actions.size(), 7);
+        QVERIFY(std::none_of(actions.begin(), actions.end(),
+                             [](QAction* a) { return a->isEnabled(); }));
+        idle->close();
+
         QVERIFY(app()->ctrlSceneItem("Over", kItemSelect, true));
         QMenu* menu = basic()->CreateSourcePopupMenu();
         QVERIFY(menu);
@@ -227,16 +216,6 @@ private slots:
             itemLine(kItemOrder, scene_, ""), itemLine(kItemProperties, scene_, "Over"),
             itemLine(kItemRemove, scene_, "Over", 1)};
         QCOMPARE(log_.waitFor(expected.size()), expected);
-        menu->close();
-    }
-
-    void popupMenuWithoutSelectionIsDisabled() {
-        addColour("Lonely", 0xFF00FF00);
-        QMenu* menu = basic()->CreateSourcePopupMenu();
-        const QList<QAction*> actions = menu->findChildren<QAction*>(QRegularExpression("^action"));
-        QCOMPARE(actions.size(), 7);
-        QVERIFY(std::none_of(actions.begin(), actions.end(),
-                             [](QAction* a) { return a->isEnabled(); }));
         menu->close();
     }
 };

@@ -14,12 +14,13 @@ using studiotest::item;
 using studiotest::itemLine;
 using studiotest::itemNames;
 using studiotest::param;
+using studiotest::sceneLine;
 using studiotest::settings;
 
 Q_DECLARE_METATYPE(orbLiveImp::SoureParam)
 
-// Materials of every kind made from real inputs, item commands and the item events, also
-// for changes made directly in the engine.
+// Materials of every kind made from real inputs, scene and item commands and the events they
+// cause, in order, also for changes made directly in the engine.
 class TestFrontendSources : public QObject {
     Q_OBJECT
 
@@ -36,19 +37,50 @@ private:
         return app()->addSceneItem(param(SourceKinds::kImage, in_.png, false, false, name));
     }
 
+    // Leaves exactly the scenes `names` (in order), the first current, events cleared.
+    void resetScenes(const QStringList& names) {
+        for (const QString& name : names) {
+            if (!basic()->sceneNames().contains(name)) {
+                QVERIFY(app()->ctrlScene(kSceneAdd, name, 0));
+            }
+        }
+        for (const QString& name : basic()->sceneNames()) {
+            if (!names.contains(name)) {
+                QVERIFY(app()->ctrlScene(kSceneRemove, name, 0));
+            }
+        }
+        for (int i = 0; i < names.size(); ++i) {
+            const int from = basic()->sceneNames().indexOf(names[i]);
+            if (from != i) {
+                QVERIFY(basic()->reorderScene(from, i));
+            }
+        }
+        QVERIFY(app()->ctrlScene(kSceneCurrent, names.first(), 0));
+        QCoreApplication::processEvents();
+        log_.take();
+    }
+
 private slots:
     void initTestCase() {
         STUDIO_REQUIRE();
+        // A first run has one current scene.
+        QCOMPARE(basic()->sceneNames().size(), 1);
+        scene_ = basic()->sceneNames().first();
+        QCOMPARE(basic()->currentSceneName(), scene_);
+        // The studio hands out a reference of its own: releasing it leaves the scene alive.
+        obs_scene_release(basic()->GetCurrentScene());
+        log_.attach();
+        QCOMPARE(log_.waitFor(2),
+                 QStringList({sceneLine(kSceneAdd, scene_), sceneLine(kSceneCurrent, scene_)}));
         QVERIFY(in_.make());
         window_ = studiotest::showWindow(kWindowTitle);
         QTRY_VERIFY_WITH_TIMEOUT(studiotest::windowTitles().contains(kWindowTitle), 20000);
-        scene_ = basic()->currentSceneName();
-        log_.attach();
     }
 
     void cleanupTestCase() { window_.reset(); }
 
     void init() {
+        resetScenes({scene_});
         studiotest::clearScene();
         log_.take();
     }
@@ -167,7 +199,7 @@ private slots:
         QCOMPARE(log_.waitFor(0), QStringList());
     }
 
-    void itemCommandsAreReportedInOrder() {
+    void itemCommandsAndMovesAreReportedInOrder() {
         const QString a = addImage("ItemA");
         const QString b = addImage("ItemB");
         log_.waitFor(4);
@@ -176,42 +208,28 @@ private slots:
         QVERIFY(app()->ctrlSceneItem(a, kItemSelect, true));
         QVERIFY(app()->ctrlSceneItem(b, kItemSelect, true));  // only one selected at a time
         QVERIFY(app()->ctrlSceneItem(b, kItemSelect, false));
+        QVERIFY(basic()->moveSceneItem(b, OBS_ORDER_MOVE_BOTTOM));
+        QCOMPARE(itemNames(), QStringList({a, b}));
+        QVERIFY(basic()->moveSceneItem(b, OBS_ORDER_MOVE_UP));
+        QCOMPARE(itemNames(), QStringList({b, a}));
+        QVERIFY(!basic()->moveSceneItem("Nothing", OBS_ORDER_MOVE_UP));
         QVERIFY(app()->ctrlSceneItem(a, kItemRename, QString("ItemC")));
         QVERIFY(app()->ctrlSceneItem(b, kItemRemove, true));
         const QStringList expected = {
-            itemLine(kItemVisible, scene_, a, 0),         itemLine(kItemLock, scene_, a, 1),
-            itemLine(kItemSelect, scene_, a, 1),          itemLine(kItemSelect, scene_, a, 0),
-            itemLine(kItemSelect, scene_, b, 1),          itemLine(kItemSelect, scene_, b, 0),
-            itemLine(kItemRename, scene_, a, 0, "ItemC"), itemLine(kItemRemove, scene_, b, 1),
+            itemLine(kItemVisible, scene_, a, 0),
+            itemLine(kItemLock, scene_, a, 1),
+            itemLine(kItemSelect, scene_, a, 1),
+            itemLine(kItemSelect, scene_, a, 0),
+            itemLine(kItemSelect, scene_, b, 1),
+            itemLine(kItemSelect, scene_, b, 0),
+            itemLine(kItemOrder, scene_, ""),
+            itemLine(kItemOrder, scene_, ""),
+            itemLine(kItemRename, scene_, a, 0, "ItemC"),
+            itemLine(kItemRemove, scene_, b, 1),
         };
         QCOMPARE(log_.waitFor(expected.size()), expected);
         QVERIFY(!obs_sceneitem_visible(item("ItemC")));
         QVERIFY(obs_sceneitem_locked(item("ItemC")));
-    }
-
-    void refusedItemCommandsReportNothing_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("op");
-        QTest::addColumn<QVariant>("value");
-        QTest::newRow("rename to another material") << "One" << int(kItemRename) << QVariant("Two");
-        QTest::newRow("rename to a scene") << "One" << int(kItemRename) << QVariant("@scene");
-        QTest::newRow("rename to empty") << "One" << int(kItemRename) << QVariant("");
-        QTest::newRow("missing item") << "Nothing" << int(kItemVisible) << QVariant(false);
-        QTest::newRow("unknown op") << "One" << 9 << QVariant(0);
-    }
-    void refusedItemCommandsReportNothing() {
-        QFETCH(QString, name);
-        QFETCH(int, op);
-        QFETCH(QVariant, value);
-        if (value.toString() == "@scene") {
-            value = scene_;
-        }
-        QCOMPARE(addImage("One"), QString("One"));
-        QCOMPARE(addImage("Two"), QString("Two"));
-        log_.waitFor(4);
-        QVERIFY(!app()->ctrlSceneItem(name, static_cast<uint8_t>(op), value));
-        QCOMPARE(log_.waitFor(0), QStringList());
-        QCOMPARE(itemNames(), QStringList({"Two", "One"}));
     }
 
     void changesMadeInTheEngineAreReported() {
@@ -236,20 +254,6 @@ private slots:
             itemLine(kItemProperties, scene_, "EngRenamed"),
         };
         QCOMPARE(log_.waitFor(expected.size()), expected);
-    }
-
-    void itemOrderCommands() {
-        for (const char* name : {"Bottom", "Middle", "Top"}) {
-            addImage(name);
-        }
-        log_.waitFor(6);
-        QVERIFY(basic()->moveSceneItem("Top", OBS_ORDER_MOVE_BOTTOM));
-        QCOMPARE(itemNames(), QStringList({"Middle", "Bottom", "Top"}));
-        QVERIFY(basic()->moveSceneItem("Top", OBS_ORDER_MOVE_UP));
-        QCOMPARE(itemNames(), QStringList({"Middle", "Top", "Bottom"}));
-        QVERIFY(!basic()->moveSceneItem("Nothing", OBS_ORDER_MOVE_UP));
-        QCOMPARE(log_.waitFor(2),
-                 QStringList({itemLine(kItemOrder, scene_, ""), itemLine(kItemOrder, scene_, "")}));
     }
 
     void removeWithConfirmationAsksFirst() {
@@ -277,6 +281,128 @@ private slots:
         QVERIFY(app()->ctrlScene(kSceneCurrent, scene_, 0));
         QVERIFY(app()->ctrlScene(kSceneRemove, "Elsewhere", 0));
         QVERIFY(obs_sceneitem_visible(item(here)));
+    }
+
+    void sceneOpsAreReportedInOrder() {
+        resetScenes({"Base"});
+        QVERIFY(app()->ctrlScene(kSceneAdd, "A", 0));
+        QVERIFY(app()->ctrlScene(kSceneAdd, "B", 0));
+        QVERIFY(app()->ctrlScene(kSceneRename, "B", QString("C")));
+        QVERIFY(app()->ctrlScene(kSceneCurrent, "C", 0));
+        QVERIFY(basic()->reorderScene(2, 0));
+        QVERIFY(!basic()->reorderScene(0, 3));
+        QVERIFY(!basic()->reorderScene(-1, 0));
+        QVERIFY(!basic()->reorderScene(1, 1));
+        QVERIFY(app()->ctrlScene(kSceneRemove, "A", 0));
+        const QStringList expected = {
+            sceneLine(kSceneAdd, "A"),         sceneLine(kSceneAdd, "B"),
+            sceneLine(kSceneRename, "B", "C"), sceneLine(kSceneCurrent, "C"),
+            sceneLine(kSceneMoved, "C", 0),    sceneLine(kSceneRemove, "A"),
+        };
+        QCOMPARE(log_.waitFor(expected.size()), expected);
+        QCOMPARE(basic()->sceneNames(), QStringList({"C", "Base"}));
+        QCOMPARE(basic()->currentSceneName(), QString("C"));
+    }
+
+    // Refused scene and item commands change nothing and report nothing; scene and material
+    // names share one space.
+    void refusedCommandsChangeNothing_data() {
+        QTest::addColumn<bool>("onItem");
+        QTest::addColumn<int>("op");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("scene renamed to a scene's name")
+            << false << int(kSceneRename) << "S1" << QVariant("S2");
+        QTest::newRow("scene renamed to a material's name")
+            << false << int(kSceneRename) << "S1" << QVariant("One");
+        QTest::newRow("scene renamed to empty")
+            << false << int(kSceneRename) << "S1" << QVariant("");
+        QTest::newRow("scene added with a material's name")
+            << false << int(kSceneAdd) << "One" << QVariant(0);
+        QTest::newRow("missing scene removed")
+            << false << int(kSceneRemove) << "Nope" << QVariant(0);
+        QTest::newRow("scene moved is no command")
+            << false << int(kSceneMoved) << "S1" << QVariant(1);
+        QTest::newRow("unknown scene op") << false << 9 << "S1" << QVariant(0);
+        QTest::newRow("item renamed to another material")
+            << true << int(kItemRename) << "One" << QVariant("Two");
+        QTest::newRow("item renamed to a scene")
+            << true << int(kItemRename) << "One" << QVariant("S2");
+        QTest::newRow("item renamed to empty") << true << int(kItemRename) << "One" << QVariant("");
+        QTest::newRow("missing item") << true << int(kItemVisible) << "Nothing" << QVariant(false);
+        QTest::newRow("unknown item op") << true << 9 << "One" << QVariant(0);
+    }
+    void refusedCommandsChangeNothing() {
+        QFETCH(bool, onItem);
+        QFETCH(int, op);
+        QFETCH(QString, name);
+        QFETCH(QVariant, value);
+        resetScenes({"S1", "S2"});
+        QCOMPARE(addImage("One"), QString("One"));
+        QCOMPARE(addImage("Two"), QString("Two"));
+        log_.waitFor(4);
+
+        const uint8_t code = static_cast<uint8_t>(op);
+        QVERIFY(onItem ? !app()->ctrlSceneItem(name, code, value)
+                       : !app()->ctrlScene(code, name, value));
+        QCOMPARE(log_.waitFor(0), QStringList());
+        QCOMPARE(basic()->sceneNames(), QStringList({"S1", "S2"}));
+        QCOMPARE(basic()->currentSceneName(), QString("S1"));
+        QCOMPARE(itemNames(), QStringList({"Two", "One"}));
+        studiotest::clearScene();
+    }
+
+    void removingScenesMovesCurrent() {
+        resetScenes({"R1", "R2", "R3", "R4"});
+        QVERIFY(app()->ctrlScene(kSceneCurrent, "R2", 0));
+        QVERIFY(app()->ctrlScene(kSceneRemove, "R4", 0));  // another scene: current stays
+        QCOMPARE(basic()->currentSceneName(), QString("R2"));
+        QVERIFY(app()->ctrlScene(kSceneRemove, "R2", 0));
+        QCOMPARE(basic()->currentSceneName(), QString("R3"));
+        // The last scene goes: the one before it takes over.
+        QVERIFY(app()->ctrlScene(kSceneRemove, "R3", 0));
+        QCOMPARE(basic()->currentSceneName(), QString("R1"));
+        const QStringList expected = {
+            sceneLine(kSceneCurrent, "R2"), sceneLine(kSceneRemove, "R4"),
+            sceneLine(kSceneRemove, "R2"),  sceneLine(kSceneCurrent, "R3"),
+            sceneLine(kSceneRemove, "R3"),  sceneLine(kSceneCurrent, "R1")};
+        QCOMPARE(log_.waitFor(expected.size()), expected);
+        OBSSourceAutoRelease program = obs_get_output_source(0);
+        QCOMPARE(QString(obs_source_get_name(program)), QString("R1"));
+    }
+
+    void removingEverySceneLeavesNoCurrent() {
+        resetScenes({"Only"});
+        QVERIFY(app()->ctrlScene(kSceneRemove, "Only", 0));
+        QCOMPARE(basic()->sceneNames(), QStringList());
+        QVERIFY(basic()->GetCurrentScene() == nullptr);
+        QCOMPARE(basic()->getSceneItemCount(), 0);
+        QCOMPARE(addImage(QString()), QString());
+        // A new scene becomes current on its own.
+        QVERIFY(app()->ctrlScene(kSceneAdd, "Again", 0));
+        QCOMPARE(basic()->currentSceneName(), QString("Again"));
+        const QStringList expected = {sceneLine(kSceneRemove, "Only"),
+                                      sceneLine(kSceneAdd, "Again"),
+                                      sceneLine(kSceneCurrent, "Again")};
+        QCOMPARE(log_.waitFor(expected.size()), expected);
+    }
+
+    void detachedClientHearsNothingAndReattachGetsTheState() {
+        resetScenes({"D1"});
+        QCOMPARE(addImage("DPic"), QString("DPic"));
+        app()->OBSWinReset();
+        QVERIFY(app()->ctrlScene(kSceneAdd, "D2", 0));
+        QCoreApplication::processEvents();
+        QCOMPARE(log_.take(), QStringList());
+
+        // Commands issued just before attaching are part of the state, not reported twice.
+        QVERIFY(app()->ctrlScene(kSceneAdd, "D3", 0));
+        log_.attach();
+        const QStringList expected = {
+            sceneLine(kSceneAdd, "D1"), itemLine(kItemAdded, "D1", "DPic"),
+            sceneLine(kSceneAdd, "D2"), sceneLine(kSceneAdd, "D3"), sceneLine(kSceneCurrent, "D1")};
+        QCOMPARE(log_.waitFor(expected.size()), expected);
+        QVERIFY(app()->ctrlSceneItem("DPic", kItemRemove, true));
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QStyleFactory>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <memory>
 
 #include "material/FlowLayout.h"
 
@@ -88,52 +89,47 @@ private slots:
         QCOMPARE(layout.itemAt(2)->geometry().right(), width == 949 ? 309 : 939);
     }
 
-    void negativeSpacingInsideAWidgetTakesTheStyles() {
-        QWidget host;
-        auto* style = new WideSpacingStyle;
-        style->setParent(&host);
-        host.setStyle(style);
-        auto* layout = new FlowLayout(&host, 0, -1, -1);
-        layout->addItem(box(100, 50));
-        layout->addItem(box(100, 50));
-        layout->setGeometry(QRect(0, 0, 1000, 500));
-        QCOMPARE(layout->itemAt(1)->geometry().x(), 117);
-        layout->setGeometry(QRect(0, 0, 150, 500));
-        QCOMPARE(layout->itemAt(1)->geometry().topLeft(), QPoint(0, 73));
+    // A negative spacing is taken from the host widget's style, else from the enclosing
+    // layout, else from the items' own style between buttons.
+    void negativeSpacingComesFromTheSurroundings_data() {
+        QTest::addColumn<int>("source");
+        QTest::addColumn<QPoint>("beside");
+        QTest::addColumn<QPoint>("below");
+        QTest::newRow("host style") << 0 << QPoint(117, 0) << QPoint(0, 73);
+        QTest::newRow("enclosing layout") << 1 << QPoint(109, 0) << QPoint(0, 59);
+        QTest::newRow("button style") << 2 << QPoint(113, 0) << QPoint(0, 69);
     }
-
-    void negativeSpacingInsideALayoutTakesItsSpacing() {
+    void negativeSpacingComesFromTheSurroundings() {
+        QFETCH(int, source);
+        QFETCH(QPoint, beside);
+        QFETCH(QPoint, below);
+        WideSpacingStyle style;  // outlives every widget using it
         QWidget host;
-        auto* outer = new QVBoxLayout(&host);
-        outer->setSpacing(9);
-        auto* layout = new FlowLayout(0, -1, -1);
-        outer->addLayout(layout);
-        layout->addItem(box(100, 50));
-        layout->addItem(box(100, 50));
-        layout->setGeometry(QRect(0, 0, 1000, 500));
-        QCOMPARE(layout->itemAt(1)->geometry().x(), 109);
-    }
-
-    void withoutSurroundingsTheButtonSpacingIsUsed() {
-        QWidget holder;  // keeps the buttons out of the layout's reach for spacing
-        WideSpacingStyle style;
-        QPushButton first(&holder);
-        QPushButton second(&holder);
-        QPushButton third(&holder);
-        for (QPushButton* button : {&first, &second, &third}) {
+        QPushButton first(&host);
+        QPushButton second(&host);
+        std::unique_ptr<FlowLayout> alone;
+        FlowLayout* layout = nullptr;
+        if (source == 0) {
+            host.setStyle(&style);
+            layout = new FlowLayout(&host, 0, -1, -1);
+        } else if (source == 1) {
+            auto* outer = new QVBoxLayout(&host);
+            outer->setSpacing(9);
+            layout = new FlowLayout(0, -1, -1);
+            outer->addLayout(layout);
+        } else {
+            alone = std::make_unique<FlowLayout>(0, -1, -1);
+            layout = alone.get();
+        }
+        for (QPushButton* button : {&first, &second}) {
             button->setStyle(&style);
-            button->setFixedSize(100, 30);
+            button->setFixedSize(100, 50);
+            layout->addWidget(button);
         }
-        FlowLayout layout(0, -1, -1);
-        for (QPushButton* button : {&first, &second, &third}) {
-            layout.addWidget(button);
-        }
-        layout.setGeometry(QRect(0, 0, 250, 500));
-        QCOMPARE(second.pos(), QPoint(113, 0));
-        QCOMPARE(third.pos(), QPoint(0, 49));
-        while (QLayoutItem* item = layout.takeAt(0)) {
-            delete item;  // the buttons outlive the layout here
-        }
+        layout->setGeometry(QRect(0, 0, 1000, 500));
+        QCOMPARE(second.pos(), beside);
+        layout->setGeometry(QRect(0, 0, 150, 500));
+        QCOMPARE(second.pos(), below);
     }
 
     void minimumSizeIsTheLargestItemPlusMargins() {

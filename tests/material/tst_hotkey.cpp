@@ -90,37 +90,15 @@ private slots:
         QVERIFY(keysyms > 100 && qtKeys > 100);
     }
 
-    void pressesStoreTheBitsAndTheWindowsCode_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<quint32>("keysym");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("shown");
-        const int ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
-        QTest::newRow("Ctrl+Shift+P") << int(Qt::Key_P) << ctrlShift << quint32(XK_P)
-                                      << "6000000 50" << int(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
-        // The shifted symbol stores its key's code.
-        QTest::newRow("Shift+1") << int(Qt::Key_Exclam) << int(Qt::ShiftModifier)
-                                 << quint32(XK_exclam) << "2000000 31" << 0;
-        // Typed without native data, the Qt key still gives the code.
-        QTest::newRow("no native data")
-            << int(Qt::Key_F7) << int(Qt::ControlModifier | Qt::AltModifier) << 0u << "c000000 76"
-            << int(Qt::CTRL | Qt::ALT | Qt::Key_F7);
-    }
-    void pressesStoreTheBitsAndTheWindowsCode() {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(quint32, keysym);
-        QFETCH(QString, stored);
-        QFETCH(int, shown);
+    // Typed without native data, the Qt key still gives the code (typed keys with native
+    // data are the real-display test's).
+    void keyWithoutNativeDataStoresTheWindowsCode() {
         HotkeyEdit edit;
         QSignalSpy changed(&edit, &QLineEdit::textChanged);
-        pressNative(&edit, key, Qt::KeyboardModifiers(modifiers), keysym);
-        QCOMPARE(::stored(edit), stored);
-        if (shown) {
-            QCOMPARE(edit.text(), nativeText(shown));
-            QCOMPARE(edit.shortcut().text, edit.text());
-        }
+        pressNative(&edit, Qt::Key_F7, Qt::ControlModifier | Qt::AltModifier, 0);
+        QCOMPARE(stored(edit), QString("c000000 76"));
+        QCOMPARE(edit.text(), nativeText(Qt::CTRL | Qt::ALT | Qt::Key_F7));
+        QCOMPARE(edit.shortcut().text, edit.text());
         QCOMPARE(changed.count(), 1);
     }
 
@@ -141,7 +119,6 @@ private slots:
     void clearingKeysEmptyTheTextButKeepTheNumbers_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<quint32>("keysym");
-        QTest::newRow("Backspace") << int(Qt::Key_Backspace) << quint32(XK_BackSpace);
         QTest::newRow("Delete") << int(Qt::Key_Delete) << quint32(XK_Delete);
         QTest::newRow("Super") << int(Qt::Key_Super_L) << quint32(XK_Super_L);
     }

@@ -43,9 +43,6 @@ RoomWiring::~RoomWiring() {
 void RoomWiring::onControl(uint8_t op, const QString& name, const QVariant& value) {
     if (op == kSceneStreaming || op == kSceneRecording) {
         outputs_.append(QStringLiteral("%1 %2").arg(op).arg(value.toBool() ? "true" : "false"));
-        if (op == kSceneRecording && !value.toBool()) {
-            recordedPath_ = name;
-        }
         if (console_) {
             const bool on = value.toBool();
             if (op == kSceneStreaming) {

@@ -17,8 +17,6 @@ public:
 
     // Scene ops 5 and 6 as they arrived: "5 true", "6 false"...
     const QStringList& outputEvents() const { return outputs_; }
-    // The file named by the last "recording finished" report.
-    QString recordedPath() const { return recordedPath_; }
 
 private:
     void onControl(uint8_t op, const QString& name, const QVariant& value);
@@ -27,5 +25,4 @@ private:
     QPointer<Scene> scene_;
     QPointer<Console> console_;
     QStringList outputs_;
-    QString recordedPath_;
 };

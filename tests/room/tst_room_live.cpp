@@ -20,6 +20,7 @@
 #include "frontend/StudioTestKit.h"
 #include "material/AddMaterial.h"
 #include "net/DemoService.h"
+#include "room/BlinkTimer.h"
 #include "room/Console.h"
 #include "room/MonitorReporter.h"
 #include "room/Room.h"
@@ -221,6 +222,18 @@ private slots:
 
         press("record");
         QTRY_VERIFY_WITH_TIMEOUT(console()->isRecording(), kWait);
+        // The recording's dot blinks: both colours within a few intervals.
+        QSet<QString> seen;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                seen << console()
+                            ->findChild<QPushButton*>("record")
+                            ->property(BlinkTimer::kIconProperty)
+                            .toString();
+                return seen.contains(BlinkTimer::redIcon()) &&
+                       seen.contains(BlinkTimer::whiteIcon());
+            },
+            5 * BlinkTimer::kIntervalMs * 2));
         QVERIFY(!window_->close());
         QVERIFY(wasShown(kLeaveRefused));
         QCOMPARE(window_->requestedStep(), uint8_t(MainWindow::kStepRoom));
@@ -233,6 +246,11 @@ private slots:
 
         press("record");
         QTRY_VERIFY_WITH_TIMEOUT(!console()->isRecording(), kWait);
+        QTRY_COMPARE(console()
+                         ->findChild<QPushButton*>("record")
+                         ->property(BlinkTimer::kIconProperty)
+                         .toString(),
+                     BlinkTimer::whiteIcon());
         Toast* toast = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT((toast = recordedToast()) != nullptr, kWait);
         const QString path = toast->text().section('\n', 1);

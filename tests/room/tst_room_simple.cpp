@@ -193,6 +193,11 @@ private slots:
     void sharing() {
         QFETCH(QString, entry);
         QFETCH(QString, kind);
+        // Cancelling the picker changes nothing.
+        clickShareAnswering(QString());
+        QVERIFY(!button(SpeakSimple::kShare)->isChecked());
+        QVERIFY(sceneItems().isEmpty());
+
         clickShareAnswering(entry);
         QVERIFY(button(SpeakSimple::kShare)->isChecked());
         QCOMPARE(button(SpeakSimple::kShare)->text(), QStringLiteral("结束共享"));
@@ -211,15 +216,6 @@ private slots:
         QVERIFY(!button(SpeakSimple::kShare)->isChecked());
         QCOMPARE(button(SpeakSimple::kShare)->text(), QStringLiteral("共享"));
         QVERIFY(sceneItems().isEmpty());
-    }
-
-    void cancellingThePickerChangesNothing() {
-        button(SpeakSimple::kCamera)->click();
-        const QStringList before = sceneItems();
-        clickShareAnswering(QString());
-        QVERIFY(!button(SpeakSimple::kShare)->isChecked());
-        QCOMPARE(button(SpeakSimple::kShare)->text(), QStringLiteral("共享"));
-        QCOMPARE(sceneItems(), before);
     }
 
     void cameraKeepsItsPlacement() {
