@@ -98,6 +98,7 @@ bool RecordOutput::start(std::shared_ptr<OutputEncoders> encoders) {
     obs_output_set_audio_encoder(output, encoders->audio(), 0);
     path_ = path;
     clock_.invalidate();
+    failed_ = false;
     if (!runner_->start(output, std::move(encoders))) {
         refuse(runner_->lastError());
         return false;
@@ -119,7 +120,8 @@ void RecordOutput::shutdown() {
 
 void RecordOutput::onStopped(int code, const QString& error) {
     clock_.invalidate();
-    if (code != OBS_OUTPUT_SUCCESS) {
+    failed_ = code != OBS_OUTPUT_SUCCESS;
+    if (failed_) {
         live::log::warn("{}: recording {} ended with error {} {}", "RecordOutput::onStopped", path_,
                         code, error);
     }
@@ -127,6 +129,7 @@ void RecordOutput::onStopped(int code, const QString& error) {
 }
 
 void RecordOutput::fill(orbLiveImp::ResourceUtil& util) const {
+    util.recordFailed = failed_;
     if (clock_.isValid()) {
         util.recordSeconds = static_cast<uint64_t>(clock_.elapsed() / 1000);
     }

@@ -44,4 +44,5 @@ private:
     OutputRunner* runner_;
     QString path_;
     QElapsedTimer clock_;
+    bool failed_ = false;
 };

@@ -15,6 +15,7 @@ struct ResourceUtil {
     uint64_t lostFrame = 0;
     uint64_t originFrame = 0;
     float lostPercent = 0.0f;
+    bool recordFailed = false;  // the last recording was ended by an error (a full disk, say)
 };
 
 }  // namespace orbLiveImp

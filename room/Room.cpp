@@ -235,8 +235,22 @@ void Room::onSceneControl(uint8_t op, const QString& name, const QVariant& value
         speaker_->setState(Speaker::kRecord, recording);
     }
     if (!recording) {
-        Toast::showTip(QStringLiteral("录制结束，视频文件\n") + name, this, kRecordToastMs);
+        onRecordingEnded(name);
     }
+}
+
+void Room::onRecordingEnded(const QString& path) {
+    OrbOBS::instance().getResourceUtility(util_);
+    if (!util_.recordFailed) {
+        Toast::showTip(QStringLiteral("录制结束，视频文件\n") + path, this, kRecordToastMs);
+        return;
+    }
+    // Stopped by the engine, not by the presenter: most often the disk is full. The stream
+    // goes on by itself; what was recorded so far is kept.
+    warn(this,
+         path.isEmpty()
+             ? QStringLiteral("录制意外中断（磁盘已满或无法写入），没有保存录制文件")
+             : QStringLiteral("录制意外中断（磁盘已满或无法写入），已录制的内容保存在\n") + path);
 }
 
 void Room::onSceneItem(const SceneItemData& data) {
