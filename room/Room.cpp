@@ -358,8 +358,13 @@ void Room::slotConsoleEvent(uint8_t type, uint8_t value) {
         ui_->console->setState(type, value);
         return;
     }
-    if (app_) {
-        app_->ctrlVoice(type, value);
+    if (!app_ || app_->ctrlVoice(type, value)) {
+        return;
+    }
+    // A start the studio refused (the last broadcast is still being wound up, say) reports
+    // nothing back: the console must not go on showing it as running.
+    if (type == kStreamStart || type == kRecordStart) {
+        ui_->console->setState(type == kStreamStart ? kStreamStop : kRecordStop, 0);
     }
 }
 
