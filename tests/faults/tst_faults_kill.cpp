@@ -52,18 +52,20 @@ private slots:
     }
 
     void killedWhileRecording() {
-        QString said;
-        QVERIFY2(run("prepare", &said) == 0, qPrintable(said));
+        QString told;
+        QVERIFY2(run("prepare", &told) == 0, qPrintable(told));
 
         ChildProcess client;
         client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         client.start(kClient, {"record", demo_.baseUrl()});
         QVERIFY(client.waitForStarted(kWait));
-        QJsonObject recording;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            client.canReadLine() &&
-                !(recording = QJsonDocument::fromJson(client.readLine()).object()).isEmpty(),
+        QByteArray said;
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            (said += client.readAllStandardOutput()).contains("\"recording\""), said.constData(),
             kWait);
+        const QJsonObject recording =
+            QJsonDocument::fromJson(said.mid(said.indexOf("{\"event\":\"recording\"")).trimmed())
+                .object();
         ::kill(pid_t(client.processId()), SIGKILL);
         QVERIFY(client.waitForFinished(kWait));
         QCOMPARE(client.exitStatus(), QProcess::CrashExit);
@@ -77,7 +79,7 @@ private slots:
         QCOMPARE(probe.videoCodec, QString("h264"));
         QVERIFY2(probe.duration > 1.0, qPrintable(QString::number(probe.duration)));
 
-        QVERIFY2(run("check", &said) == 0, qPrintable(said));
+        QVERIFY2(run("check", &told) == 0, qPrintable(told));
     }
 };
 
