@@ -389,7 +389,8 @@ int OrbHttpMgr::getByUrl(uint8_t type, const QString& url) {
 
 void OrbHttpMgr::replyFinished(QNetworkReply* reply) {
     const QNetworkReply::NetworkError error = reply->error();
-    const QByteArray body = reply->readAll();
+    // An aborted reply (one that grew too large) has nothing left to read.
+    const QByteArray body = error == QNetworkReply::NoError ? reply->readAll() : QByteArray();
     uint8_t type = kTaskNone;
     {
         QMutexLocker locker(&lock_);

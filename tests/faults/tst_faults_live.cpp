@@ -29,6 +29,7 @@
 #include "net/DemoService.h"
 #include "net/OrbHttpMgr.h"
 #include "room/Console.h"
+#include "room/MonitorReporter.h"
 #include "room/Room.h"
 #include "room/RoomTestMain.h"
 #include "room/Scene.h"
@@ -320,6 +321,23 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rowName(0), wanted, kWait);
         QVERIFY(DialogSeam::shown().isEmpty());
         tasks()->findChild<QLineEdit*>("input")->clear();
+    }
+
+    // A report answered by something other than the service is kept until the service has it.
+    void unreadableMonitorReplyKeepsTheReport() {
+        MonitorReporter reporter(window_->network(), [] { return orbLiveImp::ResourceUtil(); });
+        reporter.setInterval(400);  // kept reports are tried again every 100 ms
+        reporter.start(4242);
+        reporter.stop();  // sent by hand only
+        QVERIFY(malform("html"));
+        QSignalSpy lost(&reporter, &MonitorReporter::signalServiceLost);
+        reporter.slotReportMonitor();
+        QVERIFY(lost.wait(kWait));
+        QCOMPARE(reporter.pending(), 1);
+        QVERIFY(malform(QString()));
+        QTRY_COMPARE_WITH_TIMEOUT(reporter.pending(), 0, kWait);
+        QCOMPARE(demo_.monitorReports().last().toObject().value("taskId").toString(),
+                 QString("4242"));
     }
 
     void malformedReplies_data() {
