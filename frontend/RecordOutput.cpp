@@ -85,6 +85,7 @@ bool RecordOutput::start(std::shared_ptr<OutputEncoders> encoders) {
         live::log::warn("{}: already recording", "RecordOutput::start");
         return false;
     }
+    failed_ = false;
     if (!encoders) {
         refuse(QStringLiteral("no encoders"));
         return false;
@@ -110,7 +111,6 @@ bool RecordOutput::start(std::shared_ptr<OutputEncoders> encoders) {
     obs_output_set_audio_encoder(output, encoders->audio(), 0);
     path_ = path;
     clock_.invalidate();
-    failed_ = false;
     if (!runner_->start(output, std::move(encoders))) {
         refuse(runner_->lastError());
         return false;
