@@ -1,6 +1,7 @@
 #include "frontend/PreviewDisplay.h"
 
 #include <QEvent>
+#include <QHideEvent>
 #include <QResizeEvent>
 #include <QShowEvent>
 
@@ -40,6 +41,8 @@ PreviewDisplay::PreviewDisplay(QWidget* host) : QWidget(host) {
 
 PreviewDisplay::~PreviewDisplay() {
     if (display_) {
+        // Once removed, the render thread no longer calls back into this object.
+        obs_remove_tick_callback(pace, this);
         obs_display_remove_draw_callback(display_, draw, this);
     }
     display_ = nullptr;
@@ -54,7 +57,14 @@ bool PreviewDisplay::eventFilter(QObject* watched, QEvent* event) {
 
 void PreviewDisplay::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    shown_ = true;
     createDisplay();
+}
+
+void PreviewDisplay::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // A hidden preview (speech mode, another page) would still cost a full draw per frame.
+    shown_ = false;
 }
 
 void PreviewDisplay::resizeEvent(QResizeEvent* event) {
@@ -97,7 +107,15 @@ void PreviewDisplay::createDisplay() {
     display_ = obs_display_create(&info, 0);
     if (display_) {
         obs_display_add_draw_callback(display_, draw, this);
+        obs_add_tick_callback(pace, this);
     }
+}
+
+void PreviewDisplay::pace(void* param, float) {
+    auto* self = static_cast<PreviewDisplay*>(param);
+    const bool draw = self->pacer_.next(obs_get_lagged_frames(), obs_get_average_frame_time_ns(),
+                                        obs_get_frame_interval_ns());
+    obs_display_set_enabled(self->display_, self->shown_ && draw);
 }
 
 void PreviewDisplay::draw(void*, uint32_t cx, uint32_t cy) {

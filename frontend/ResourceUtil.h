@@ -15,6 +15,12 @@ struct ResourceUtil {
     uint64_t lostFrame = 0;
     uint64_t originFrame = 0;
     float lostPercent = 0.0f;
+    // The engine's running totals since the video was set up: frames composed, those composed
+    // too late for their slot, frames handed to the encoders and those skipped on the way.
+    uint64_t renderedFrames = 0;
+    uint64_t laggedFrames = 0;
+    uint64_t outputFrames = 0;
+    uint64_t skippedFrames = 0;
     bool recordFailed = false;  // the last recording was ended by an error (a full disk, say)
 };
 

@@ -51,6 +51,7 @@ void StudioDefaults::applyProfile(config_t* profile) {
     config_set_default_string(profile, "Video", "ColorFormat", "NV12");
     config_set_default_string(profile, "Video", "ColorSpace", "709");
     config_set_default_string(profile, "Video", "ColorRange", "Partial");
+    config_set_default_bool(profile, "Video", "GPUConversion", true);
 
     config_set_default_uint(profile, "Audio", "SampleRate", 48000);
     config_set_default_string(profile, "Audio", "ChannelSetup", "Stereo");

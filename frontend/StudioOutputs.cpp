@@ -146,6 +146,12 @@ void StudioOutputs::fill(orbLiveImp::ResourceUtil& util) {
     util = orbLiveImp::ResourceUtil();
     util.cpu = cpu_ ? cpu_->percent() : 0.0f;
     util.fps = static_cast<float>(obs_get_active_fps());
+    util.renderedFrames = obs_get_total_frames();
+    util.laggedFrames = obs_get_lagged_frames();
+    if (video_t* video = obs_get_video()) {
+        util.outputFrames = video_output_get_total_frames(video);
+        util.skippedFrames = video_output_get_skipped_frames(video);
+    }
     stream_->fill(util);
     record_->fill(util);
 }

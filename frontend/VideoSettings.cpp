@@ -92,6 +92,6 @@ void VideoSettings::read(config_t* profile, obs_video_info* ovi) {
                      ? VIDEO_RANGE_FULL
                      : VIDEO_RANGE_PARTIAL;
     ovi->scale_type = scaleType(config_get_string(profile, "Video", "ScaleType"));
-    ovi->gpu_conversion = true;
+    ovi->gpu_conversion = config_get_bool(profile, "Video", "GPUConversion");
     ovi->adapter = 0;
 }

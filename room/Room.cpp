@@ -34,6 +34,7 @@ Room* g_room = nullptr;
 
 constexpr int kResourceIntervalMs = 1000;
 constexpr int kRecordToastMs = 5000;
+constexpr int kLagToastMs = 8000;
 constexpr int kFirstEntryVolume = 80;
 constexpr uint32_t kInteractiveMode = 2;
 constexpr int kAskOk = 1;
@@ -373,7 +374,21 @@ void Room::slotReportMonitor() {
 }
 
 void Room::slotResourceMonitor() {
-    OrbOBS::instance().getResourceUtility(util_);
+    orbLiveImp::ResourceUtil util;
+    OrbOBS::instance().getResourceUtility(util);
+    if (!resourceClock_.isValid()) {
+        resourceClock_.start();
+    }
+    takeResources(util, resourceClock_.elapsed());
+}
+
+void Room::takeResources(const orbLiveImp::ResourceUtil& util, qint64 ms) {
+    util_ = util;
+    if (!ui_->console->isStreaming()) {
+        lagWatch_.restart();
+    } else if (lagWatch_.feed(ms, util_)) {
+        onEngineLagging();
+    }
     ui_->console->setUtility(statusText());
     ui_->infobar->setClock(InfoBar::kClockLive, RoomStatusText::clock(util_.liveSeconds));
     ui_->infobar->setClock(InfoBar::kClockRecord, RoomStatusText::clock(util_.recordSeconds));
@@ -387,6 +402,9 @@ QString Room::statusText() const {
     if (serviceLost_) {
         text += QStringLiteral("  服务器连接中断，统计数据将在恢复后补报");
     }
+    if (lagWatch_.warned()) {
+        text += QStringLiteral("  画面卡顿，请在直播设置中降低分辨率或帧率");
+    }
     return text;
 }
 
@@ -394,6 +412,14 @@ void Room::onServiceLost() {
     serviceLost_ = true;
     Toast::showTip(QStringLiteral("与服务器的连接中断，直播不受影响，统计数据将在恢复后补报"),
                    this);
+}
+
+void Room::onEngineLagging() {
+    live::log::warn("{}: {:.1f}% of the frames of the last {} s came late or were skipped",
+                    "Room::onEngineLagging", lagWatch_.percent(), LagWatch::kWindowMs / 1000);
+    Toast::showTip(QStringLiteral("电脑性能不足，观众看到的画面可能卡顿。"
+                                  "请在直播设置中降低分辨率或帧率"),
+                   this, kLagToastMs);
 }
 
 void Room::onServiceBack() {

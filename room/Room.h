@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -10,6 +11,7 @@
 #include "frontend/ResourceUtil.h"
 #include "frontend/SceneItemData.h"
 #include "room/IRoom.h"
+#include "room/LagWatch.h"
 
 namespace live {
 class IConfig;
@@ -59,6 +61,8 @@ public:
     // The studio's reports, as the callbacks given to the studio deliver them.
     void onSceneControl(uint8_t op, const QString& name, const QVariant& value);
     void onSceneItem(const orbLiveImp::SceneItemData& data);
+    // The engine's figures as of `ms` (monotonic): shown, and watched for lag while live.
+    void takeResources(const orbLiveImp::ResourceUtil& util, qint64 ms);
 
 public slots:
     void enterRoom(const QString& title, QString& pushUrl, uint32_t taskId, uint32_t mode) override;
@@ -88,6 +92,7 @@ private:
     void leaveSpeechMode();
     void onServiceLost();
     void onServiceBack();
+    void onEngineLagging();
     // A recording ended: a toast naming the file, or a warning when the engine stopped it.
     void onRecordingEnded(const QString& path);
 
@@ -103,6 +108,8 @@ private:
     MonitorReporter* monitor_ = nullptr;
     orbLiveImp::ResourceUtil util_;
     QTimer resourceTimer_;
+    QElapsedTimer resourceClock_;
+    LagWatch lagWatch_;
     uint32_t taskId_ = 0;
     uint32_t mode_ = 0;
     bool firstEntry_ = true;

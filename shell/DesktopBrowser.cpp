@@ -2,6 +2,8 @@
 
 #include <QDesktopServices>
 
+#include "core/Log.h"
+
 namespace {
 
 DesktopBrowser::Handler& handler() {
@@ -12,6 +14,10 @@ DesktopBrowser::Handler& handler() {
 }  // namespace
 
 bool DesktopBrowser::open(const QUrl& url) {
+    if (url.isEmpty()) {
+        live::log::warn("{}: {}", "DesktopBrowser::open", "bad parameter");
+        return false;
+    }
     if (handler()) {
         return handler()(url);
     }

@@ -9,6 +9,7 @@ class DesktopBrowser {
 public:
     using Handler = std::function<bool(const QUrl& url)>;
 
+    // An empty address is refused (logged), handler or not.
     static bool open(const QUrl& url);
     // An empty handler restores the desktop's browser.
     static void setHandler(Handler handler);

@@ -32,6 +32,18 @@ QRect FramelessResize::fitInto(QSize size, const QRect& avail) {
     return QRect(avail.x() + (avail.width() - w) / 2, avail.y() + (avail.height() - h) / 2, w, h);
 }
 
+void FramelessResize::fitTo(const QRect& avail) {
+    if (avail.isEmpty()) {
+        return;
+    }
+    const QRect fitted = fitInto(window_->size(), avail);
+    window_->resize(fitted.size());
+    window_->move(fitted.topLeft());
+    if (applied_) {
+        applied_(fitted);
+    }
+}
+
 bool FramelessResize::canResize() const {
     // The state is a set of flags: a window can be maximised and active at once.
     return !(window_->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));

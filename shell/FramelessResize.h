@@ -24,6 +24,9 @@ public:
     // Where a window of `size` goes on the free area `avail`: shrunk, keeping its shape, to
     // fit (widths and heights in steps of ten), and centred.
     static QRect fitInto(QSize size, const QRect& avail);
+    // Moves and sizes the window as fitInto() places it and tells `applied`; an empty area
+    // changes nothing.
+    void fitTo(const QRect& avail);
 
     const BorderResizer& borders() const { return border_; }
     bool canResize() const;

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -21,6 +20,7 @@
 #include "settings/LiveSet.h"
 #include "shell/DesktopBrowser.h"
 #include "shell/FramelessResize.h"
+#include "shell/PageStack.h"
 #include "shell/RequestNotice.h"
 #include "shell/Scheme.h"
 #include "shell/ServiceReplies.h"
@@ -34,8 +34,6 @@
 #include "shell/web/OrbWebView.h"
 
 namespace {
-
-constexpr int kRequiredCookies = 3;
 
 void critical(QWidget* parent, const char* text) {
     live::MessageBox::critical(parent, QStringLiteral("错误"), QString::fromUtf8(text),
@@ -74,22 +72,16 @@ void MainWindow::setupForm() {
     setObjectName(QStringLiteral("MainWindow"));
     resize(1440, 900);
     setStyleSheet(Scheme::instance().styleSheet(QSS_MAIN));
-    vlay_ = new QVBoxLayout(this);
-    vlay_->setObjectName(QStringLiteral("vlay"));
-    vlay_->setSpacing(0);
-    vlay_->setContentsMargins(0, 0, 0, 0);
+    auto* vlay = new QVBoxLayout(this);
+    vlay->setObjectName(QStringLiteral("vlay"));
+    vlay->setSpacing(0);
+    vlay->setContentsMargins(0, 0, 0, 0);
     titleBar_ = new TitleBar(this);
     titleBar_->setObjectName(QStringLiteral("title_bar"));
     titleBar_->setFixedHeight(56);
-    welcome_ = new QWidget(this);
-    welcome_->setObjectName(QStringLiteral("welcome"));
-    welcome_->setAttribute(Qt::WA_StyledBackground);
-    hlay_ = new QHBoxLayout(welcome_);
-    hlay_->setObjectName(QStringLiteral("hlay"));
-    hlay_->setSpacing(0);
-    hlay_->setContentsMargins(0, 0, 0, 0);
-    vlay_->addWidget(titleBar_);
-    vlay_->addWidget(welcome_);
+    pages_ = new PageStack(this);
+    vlay->addWidget(titleBar_);
+    vlay->addWidget(pages_);
 }
 
 int MainWindow::start(std::shared_ptr<live::IConfig> config,
@@ -140,8 +132,8 @@ void MainWindow::createWebView() {
     const QString title = Scheme::instance().displayTitle();
     setWindowTitle(title);
     titleBar_->setTitle(title);
-    pages_.clear();
-    OrbWebView* web = webViewFactory_ ? webViewFactory_(welcome_) : new OrbWebView(welcome_);
+    pages_->clear();
+    OrbWebView* web = webViewFactory_ ? webViewFactory_(pages_) : new OrbWebView(pages_);
     web->hide();
     if (web->init(true) != 0) {
         critical(this, "WebView初始化失败，请检查程序完整性");
@@ -154,7 +146,7 @@ void MainWindow::createWebView() {
     });
     connect(web, &IOrbWebView::signalJSEvent, this, &MainWindow::slotJSEvent);
     for (uint8_t s : {kStepSignIn, kStepAbout, kStepProfile, kStepPlayback}) {
-        pages_.insert(s, web);
+        pages_->insert(s, web);
     }
     traceStartupPages();
     createTaskList();
@@ -162,13 +154,13 @@ void MainWindow::createWebView() {
 }
 
 void MainWindow::createTaskList() {
-    auto* task = new Task(config_, net_, welcome_);
+    auto* task = new Task(config_, net_, pages_);
     task->hide();
     connect(task, &Task::signalLogout, this, &MainWindow::onLogout);
     connect(task, &Task::signalChangeUserInfo, this, [this] { step(kStepProfile); });
     connect(task, &Task::signalEnterRoom, this, &MainWindow::slotEnterRoom);
     connect(task, &Task::signalBackplay, this, &MainWindow::slotBackplay);
-    pages_.insert(kStepTasks, task);
+    pages_->insert(kStepTasks, task);
 }
 
 void MainWindow::traceStartupPages() {
@@ -188,16 +180,20 @@ const BorderResizer& MainWindow::borders() const {
     return resize_->borders();
 }
 
+QWidget* MainWindow::page(uint8_t s) const {
+    return pages_->page(s);
+}
+
 OrbWebView* MainWindow::webView() const {
-    return qobject_cast<OrbWebView*>(pages_.value(kStepSignIn));
+    return qobject_cast<OrbWebView*>(pages_->page(kStepSignIn));
 }
 
 Task* MainWindow::taskList() const {
-    return qobject_cast<Task*>(pages_.value(kStepTasks));
+    return qobject_cast<Task*>(pages_->page(kStepTasks));
 }
 
 IRoom* MainWindow::room() const {
-    return qobject_cast<IRoom*>(pages_.value(kStepRoom));
+    return qobject_cast<IRoom*>(pages_->page(kStepRoom));
 }
 
 void MainWindow::step(uint8_t s) {
@@ -205,28 +201,14 @@ void MainWindow::step(uint8_t s) {
         return;
     }
     requestedStep_ = s;
-    QWidget* page = pages_.value(s);
-    if (!page) {
+    if (!pages_->showStep(s)) {
         live::log::error("{}: no sub window, something error", "MainWindow::step");
         return;
     }
-    showPage(page);
     if (s < kStepAbout) {
         currentStep_ = s;
     }
     enterStep(s);
-}
-
-void MainWindow::showPage(QWidget* page) {
-    if (QLayoutItem* item = hlay_->takeAt(0)) {
-        if (item->widget()) {
-            item->widget()->hide();
-        }
-        delete item;
-    }
-    hlay_->addWidget(page);
-    page->resize(welcome_->size());
-    page->show();
 }
 
 void MainWindow::enterStep(uint8_t s) {
@@ -239,8 +221,8 @@ void MainWindow::enterStep(uint8_t s) {
             taskList()->refresh();
             break;
         case kStepRoom:
-            room()->enterRoom(roomName_, roomPushUrl_, uint32_t(roomTaskId_),
-                              uint32_t(roomTaskType_));
+            room()->enterRoom(roomEntry_.name, roomEntry_.pushUrl, uint32_t(roomEntry_.taskId),
+                              uint32_t(roomEntry_.taskType));
             break;
         case kStepAbout:
             web->loadPage(uint8_t(live::kTaskAbout));
@@ -264,23 +246,19 @@ IRoom* MainWindow::makePlaceholderRoom(QWidget* parent, int serverType) {
 }
 
 void MainWindow::slotCreateRoom() {
-    delete pages_.take(kStepRoom);
-    IRoom* room = roomFactory_(welcome_, config_ ? config_->getType() : 0);
+    delete pages_->take(kStepRoom);
+    IRoom* room = roomFactory_(pages_, config_ ? config_->getType() : 0);
     if (!room) {
         live::log::error("{}: no room for server type {}", "MainWindow::slotCreateRoom",
                          config_ ? config_->getType() : 0);
         return;
     }
     room->hide();
-    pages_.insert(kStepRoom, room);
+    pages_->insert(kStepRoom, room);
 }
 
 void MainWindow::slotEnterRoom(QString name, QString url, int roomId, int taskid, int tasktype) {
-    roomName_ = name;
-    roomPushUrl_ = url;
-    roomId_ = roomId;
-    roomTaskId_ = taskid;
-    roomTaskType_ = tasktype;
+    roomEntry_ = {name, url, roomId, taskid, tasktype};
     spinner_->setText(QStringLiteral("正在进入直播间,请稍后..."));
     spinner_->raise();
     spinner_->show();
@@ -327,7 +305,7 @@ void MainWindow::slotJSEvent(uint8_t type, QString val) {
             closeWebPage();
             break;
         case OrbWebBridge::kOpenBrowser:
-            openDefaultBrowser(val);
+            DesktopBrowser::open(QUrl(val));
             break;
         case OrbWebBridge::kUploadAvatar:
             uploadAvatar();
@@ -335,14 +313,6 @@ void MainWindow::slotJSEvent(uint8_t type, QString val) {
         default:
             break;
     }
-}
-
-void MainWindow::openDefaultBrowser(const QString& url) {
-    if (url.isEmpty()) {
-        live::log::warn("{}: {}", "MainWindow::downloadApp", "bad parameter");
-        return;
-    }
-    DesktopBrowser::open(QUrl(url));
 }
 
 void MainWindow::onLogin() {
@@ -362,14 +332,6 @@ SignInCookieWatch* MainWindow::cookieWatch() {
     if (cookieWatch_) {
         return cookieWatch_;
     }
-    QStringList required;
-    for (uint8_t i = 0; i < kRequiredCookies; ++i) {
-        // A deployment that names fewer cookies requires only those it names.
-        const QString name = config_ ? config_->getCookieName(i) : QString();
-        if (!name.isEmpty()) {
-            required << name;
-        }
-    }
     const auto browserCookies = [this] {
         QList<QNetworkCookie> cookies;
         if (OrbWebView* web = webView()) {
@@ -377,16 +339,10 @@ SignInCookieWatch* MainWindow::cookieWatch() {
         }
         return cookies;
     };
-    cookieWatch_ =
-        new SignInCookieWatch(required, browserCookies, kCookieCheckMs, kCookieRetryLimit, this);
+    cookieWatch_ = new SignInCookieWatch(SignInCookieWatch::requiredBy(config_.get()),
+                                         browserCookies, kCookieCheckMs, kCookieRetryLimit, this);
     connect(cookieWatch_, &SignInCookieWatch::gaveUp, this, &MainWindow::giveUpSignIn);
-    connect(cookieWatch_, &SignInCookieWatch::cookiesReady, this,
-            [this](const QList<QNetworkCookie>& cookies) {
-                handOverCookies(cookies);
-                requestUserInfo();
-                titleBar_->setUserVisible(true);
-                step(kStepTasks);
-            });
+    connect(cookieWatch_, &SignInCookieWatch::cookiesReady, this, &MainWindow::finishSignIn);
     return cookieWatch_;
 }
 
@@ -399,12 +355,14 @@ void MainWindow::giveUpSignIn() {
     step(kStepSignIn);
 }
 
-void MainWindow::handOverCookies(const QList<QNetworkCookie>& cookies) {
-    if (!net_) {
-        return;
+void MainWindow::finishSignIn(const QList<QNetworkCookie>& cookies) {
+    if (net_) {
+        net_->clearCookies();
+        net_->insertCookies(cookies);
     }
-    net_->clearCookies();
-    net_->insertCookies(cookies);
+    requestUserInfo();
+    titleBar_->setUserVisible(true);
+    step(kStepTasks);
 }
 
 void MainWindow::onLogout() {
@@ -462,15 +420,7 @@ void MainWindow::slotHttpEvent(uint8_t type, QByteArray data) {
 }
 
 void MainWindow::slotGeometryChanged(QRect avail) {
-    if (avail.isEmpty()) {
-        return;
-    }
-    const QRect fitted = FramelessResize::fitInto(size(), avail);
-    resize(fitted.size());
-    move(fitted.topLeft());
-    if (config_) {
-        config_->setGeometry(fitted);
-    }
+    resize_->fitTo(avail);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QJsonObject>
 #include <QList>
 #include <QNetworkCookie>
@@ -24,11 +23,10 @@ class OrbHttpMgr;
 class FramelessResize;
 class IRoom;
 class OrbWebView;
-class QHBoxLayout;
+class PageStack;
 class QTimer;
 class ServiceReplies;
 class SignInCookieWatch;
-class QVBoxLayout;
 class Task;
 class TitleBar;
 class WaitingSpinnerWidget;
@@ -88,7 +86,7 @@ public:
     // The last step below 5 that was shown, and the last one asked for.
     uint8_t currentStep() const { return currentStep_; }
     uint8_t requestedStep() const { return requestedStep_; }
-    QWidget* page(uint8_t s) const { return pages_.value(s); }
+    QWidget* page(uint8_t s) const;
     OrbWebView* webView() const;
     Task* taskList() const;
     IRoom* room() const;
@@ -116,29 +114,26 @@ private:
     void createTaskList();
     void traceStartupPages();
 
-    void showPage(QWidget* page);
     void enterStep(uint8_t s);
     SignInCookieWatch* cookieWatch();
     void giveUpSignIn();
-    void handOverCookies(const QList<QNetworkCookie>& cookies);
-    void openDefaultBrowser(const QString& url);
+    void finishSignIn(const QList<QNetworkCookie>& cookies);
     // The live settings dialog of a room; it comes with the rooms themselves.
     void openLiveSettings(IRoom* room);
 
-    QVBoxLayout* vlay_ = nullptr;
     TitleBar* titleBar_ = nullptr;
-    QWidget* welcome_ = nullptr;
-    QHBoxLayout* hlay_ = nullptr;
-
-    QHash<uint8_t, QWidget*> pages_;
+    PageStack* pages_ = nullptr;
     uint8_t currentStep_ = kStepNone;
     uint8_t requestedStep_ = kStepNone;
 
-    QString roomName_;
-    QString roomPushUrl_;
-    int roomId_ = 0;
-    int roomTaskId_ = 0;
-    int roomTaskType_ = 0;
+    // What the task list handed over for the room about to be entered.
+    struct RoomEntry {
+        QString name;
+        QString pushUrl;
+        int roomId = 0;
+        int taskId = 0;
+        int taskType = 0;
+    } roomEntry_;
     QString playbackUrl_;
 
     RoomFactory roomFactory_ = makePlaceholderRoom;

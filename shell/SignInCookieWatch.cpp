@@ -3,6 +3,7 @@
 #include <QSet>
 #include <QTimer>
 
+#include "core/IConfig.h"
 #include "core/Log.h"
 
 SignInCookieWatch::SignInCookieWatch(const QStringList& required, CookieSource source,
@@ -16,6 +17,18 @@ SignInCookieWatch::SignInCookieWatch(const QStringList& required, CookieSource s
     timer_->setInterval(intervalMs);
     // Connected once: a second sign-in must not make every tick count twice.
     connect(timer_, &QTimer::timeout, this, &SignInCookieWatch::check);
+}
+
+QStringList SignInCookieWatch::requiredBy(const live::IConfig* config) {
+    constexpr uint8_t kRequiredCookies = 3;
+    QStringList required;
+    for (uint8_t i = 0; config && i < kRequiredCookies; ++i) {
+        const QString name = config->getCookieName(i);
+        if (!name.isEmpty()) {
+            required << name;
+        }
+    }
+    return required;
 }
 
 void SignInCookieWatch::start() {

@@ -14,4 +14,4 @@ trap 'rm -rf "$HOME_DIR"' EXIT
 mkdir -m 700 "$HOME_DIR/runtime"
 HOME="$HOME_DIR" XDG_DATA_HOME="$HOME_DIR/data" XDG_STATE_HOME="$HOME_DIR/state" \
   XDG_RUNTIME_DIR="$HOME_DIR/runtime" QT_QPA_PLATFORM=offscreen \
-  "$BUILD_DIR/tests/net/bench_net" "${1:-2000}"
+  "$BUILD_DIR/tools/bench_net" "${1:-2000}"

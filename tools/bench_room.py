@@ -1,15 +1,27 @@
 #!/usr/bin/env python3
-"""Live-room cost: the whole client in a studio room against the engine-only driver.
+"""Live-room cost: the client, the engine-only driver, bare libobs and ffmpeg, side by side.
 
-The client (tests/room/bench_room: main window, demo service sign-in, the first task's room
-with its chat page, one looping 1280x720 30 fps clip as the scene) streams to a local nginx
-RTMP server for the given time; then the engine-only driver (tests/frontend/bench_stream)
-streams the same clip with the same settings. Prints for each the CPU seconds per minute of
-stream and the peak memory of the whole process tree (the client's browser processes
-included), dropped and render-lagged frames, the ratio client/engine-only, and the time from
-pressing the task's enter button to the first stream bytes at the server.
+Four streamers push the same looping 1280x720 30 fps clip to a local nginx RTMP server for the
+given time, one after the other and in interleaved rounds (A, B, C, D, A, B, ...) so that a
+busy machine weighs on all alike:
+  client  the whole client (tools/bench_room: main window, demo service sign-in, the first
+          task's room with its preview and chat page, the clip as the scene);
+  engine  the engine-only driver (tools/bench_stream);
+  bare    the same stream written straight on libobs (tools/bench_bare);
+  ffmpeg  ffmpeg decoding the clip and encoding it with the same x264 settings.
+Prints per run and on average the CPU seconds per minute of stream and the peak memory of the
+whole process tree (the client's browser processes included), dropped and render-lagged
+frames, the ratios against the targets, and the time from pressing the task's enter button to
+the first stream bytes at the server.
 
-    python3 tools/bench_room.py [--seconds 60] [--kbps 2500]
+    python3 tools/bench_room.py [--seconds 60] [--kbps 2500] [--rounds 2]
+                                [--only client,engine,bare,ffmpeg]
+                                [--variant NAME=SETTING[,SETTING...]]...
+
+A variant is a set of engine settings tried on every studio run of a round: profile keys
+("Video/GPUConversion=false", "Video/ColorFormat=I420") and environment variables
+("env:LP_NUM_THREADS=1"); "Bench/Preview=off" hides the client's preview. Without variants
+the settings the program ships with are measured.
 
 Needs what scripts/setup installs and the project's build (build/, or ORB_BUILD_DIR).
 """
@@ -28,16 +40,23 @@ import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from bench_stream import (BUILD, ROOT, free_port, make_clip, ratio,  # noqa: E402
+from bench_stream import (BUILD, ROOT, free_port, make_clip, ratio, run_peer,  # noqa: E402
                           start_display, wait_listening)
 
-ROOM_DRIVER = os.path.join(BUILD, "tests", "room", "bench_room")
-ENGINE_DRIVER = os.path.join(BUILD, "tests", "frontend", "bench_stream")
+ROOM_DRIVER = os.path.join(BUILD, "tools", "bench_room")
+BARE_DRIVER = os.path.join(BUILD, "tools", "bench_bare")
+ENGINE_DRIVER = os.path.join(BUILD, "tools", "bench_stream")
 TICK = os.sysconf("SC_CLK_TCK")
 PAGE = os.sysconf("SC_PAGE_SIZE")
 SAMPLE_S = 0.5
-CPU_TARGET = 1.15
+CPU_TARGET = 1.15        # client / engine-only
+BARE_TARGET = 1.05       # engine-only / bare libobs
+FFMPEG_TARGET = 2.0      # client / ffmpeg
+LAG_TARGET = 0.01        # render-lagged share of the frames, in the room
 RSS_TARGET_MB = 600
+RUNNERS = ("client", "engine", "bare", "ffmpeg")
+# What the studio ships with beyond libobs's own defaults; the bare program gets the same.
+SHIPPED = []
 
 
 def start_nginx(work):
@@ -217,7 +236,24 @@ def tail(path):
         return f.read()[-3000:]
 
 
-def run_client(work, url, clip, seconds, kbps):
+def figures(r, tree=None):
+    """One run's figures from a driver's result line (and its sampled process tree)."""
+    rendered = r.get("rendered") or r["seconds"] * 30
+    out = {"cpu_per_min": r["cpu_seconds"] * 60.0 / r["seconds"], "dropped": r["dropped"],
+           "lagged": r["lagged"], "lag_pct": 100.0 * r["lagged"] / rendered,
+           "distinct_fps": (rendered - r["lagged"]) / r["seconds"],
+           # Steadier than the totals on a busy machine: a starved run composes fewer frames.
+           "ms_per_frame": 1000.0 * r["cpu_seconds"] / max(1, rendered - r["lagged"]),
+           "kbs": r["kbs"], "frames": r["frames"]}
+    if tree:
+        out.update(rss_mb=tree.peak_rss / 2**20, pss_mb=tree.peak_pss / 2**20,
+                   processes=tree.peak_count)
+    else:
+        out.update(rss_mb=r["peak_rss_kb"] / 1024.0, pss_mb=0.0, processes=1)
+    return out
+
+
+def run_client(work, home, url, clip, seconds, kbps, settings, env, driver=ROOM_DRIVER):
     events = {}
 
     def on_line(line, tree):
@@ -230,76 +266,174 @@ def run_client(work, url, clip, seconds, kbps):
         events[event.get("event")] = event
 
     log = os.path.join(work, "client.log")
-    _, tree, usage, status = run_sampled(
-        [ROOM_DRIVER, url, clip, str(seconds), str(kbps)], isolated_env(work, "client"), log,
-        seconds + 300, on_line)
+    _, tree, _, status = run_sampled(
+        [driver, url, clip, str(seconds), str(kbps)] + settings,
+        dict(isolated_env(work, home), **env), log, seconds + 300, on_line)
     if "result" not in events:
         sys.exit(f"the client driver failed with {status}:\n{tail(log)}")
     if status != 0:
         print(f"(the client driver exited with {status} after its figures)")
-    r = events["result"]
-    cpu = events["stopping"]["tree_cpu"] - events["window"]["tree_cpu"]
-    return {"cpu_per_min": cpu * 60.0 / r["seconds"], "dropped": r["dropped"],
-            "lagged": r["lagged"], "rss_mb": tree.peak_rss / 2**20,
-            "pss_mb": tree.peak_pss / 2**20, "kbs": r["kbs"], "frames": r["frames"],
-            "processes": tree.peak_count, "cpu_total": usage.ru_utime + usage.ru_stime
-            }, events
+    r = dict(events["result"])
+    r["cpu_seconds"] = events["stopping"]["tree_cpu"] - events["window"]["tree_cpu"]
+    return figures(r, tree), events
 
 
-def run_engine(work, url, clip, seconds, kbps):
-    log = os.path.join(work, "engine.log")
-    lines, tree, _, status = run_sampled(
-        [ENGINE_DRIVER, url + "/", "engine", clip, str(seconds), str(kbps)],
-        isolated_env(work, "engine"), log, seconds + 300)
+def run_driver(work, name, home, cmd, env):
+    log = os.path.join(work, f"{name}.log")
+    lines, tree, _, status = run_sampled(cmd, dict(isolated_env(work, home), **env), log,
+                                         600)
     if status != 0 or not lines:
-        sys.exit(f"the engine-only driver failed with {status}:\n{tail(log)}")
-    r = json.loads(lines[-1])
-    return {"cpu_per_min": r["cpu_seconds"] * 60.0 / r["seconds"], "dropped": r["dropped"],
-            "lagged": r["lagged"], "rss_mb": tree.peak_rss / 2**20,
-            "pss_mb": tree.peak_pss / 2**20, "kbs": r["kbs"], "frames": r["frames"],
-            "processes": tree.peak_count}
+        sys.exit(f"the {name} driver failed with {status}:\n{tail(log)}")
+    results = [line for line in lines if line.startswith("{")]
+    if not results:
+        sys.exit(f"the {name} driver printed no figures:\n{tail(log)}")
+    return figures(json.loads(results[-1]), tree)
+
+
+def parse_variant(text):
+    """"name=Video/Key=v,env:NAME=v" -> (name, profile settings, environment)."""
+    name, _, rest = text.partition("=")
+    settings, env = [], {}
+    for item in filter(None, rest.split(",")):
+        if item.startswith("env:"):
+            key, _, value = item[4:].partition("=")
+            env[key] = value
+        else:
+            settings.append(item)
+    return name, settings, env
+
+
+def mean(values):
+    return sum(values) / len(values) if values else 0.0
+
+
+ROWS = [("CPU s per minute", "cpu_per_min", "{:.1f}"),
+        ("render-lagged frames", "lagged", "{:.0f}"),
+        ("render-lagged %", "lag_pct", "{:.2f}"),
+        ("distinct frames/s", "distinct_fps", "{:.1f}"),
+        ("CPU ms per composed frame", "ms_per_frame", "{:.0f}"),
+        ("dropped frames", "dropped", "{:.0f}"),
+        ("peak RSS, tree (MB)", "rss_mb", "{:.0f}"),
+        ("peak PSS, tree (MB)", "pss_mb", "{:.0f}"),
+        ("measured kbps", "kbs", "{:.0f}"),
+        ("frames sent", "frames", "{:.0f}")]
 
 
 def verdict(ok):
     return "ok" if ok else "MISSED"
 
 
-def report(client, engine, first_bytes_s, size):
-    rows = [("CPU seconds per minute", "cpu_per_min", "{:.1f}"),
-            ("peak RSS, tree sum (MB)", "rss_mb", "{:.0f}"),
-            ("peak PSS, tree sum (MB)", "pss_mb", "{:.0f}"),
-            ("processes in tree", "processes", "{}"),
-            ("dropped frames", "dropped", "{}"),
-            ("render-lagged frames", "lagged", "{}"),
-            ("frames sent", "frames", "{}"),
-            ("measured kbps", "kbs", "{:.0f}")]
-    targets = {
-        "cpu_per_min": f"<= {CPU_TARGET:.2f}x " + verdict(
-            client["cpu_per_min"] <= CPU_TARGET * engine["cpu_per_min"]),
-        "rss_mb": f"< {RSS_TARGET_MB} " + verdict(client["rss_mb"] < RSS_TARGET_MB),
-        "dropped": "0 " + verdict(client["dropped"] == 0),
-    }
-    print(f"{'':26}{'client':>10}{'engine':>10}{'ratio':>8}   target")
-    for label, key, fmt in rows:
-        print(f"{label:26}{fmt.format(client[key]):>10}{fmt.format(engine[key]):>10}"
-              f"{ratio(client[key], engine[key]):>8}   {targets.get(key, '')}")
-    shown = f"{first_bytes_s:.2f} s" if first_bytes_s is not None else "not seen"
-    print(f"enter to first stream bytes: {shown}; the client's stream announced {size}")
+def report(results, variants, runners):
+    """results[(variant, runner)] is the list of each round's figures."""
+    for variant, _, _ in variants:
+        print(f"\n== {variant}: each round, then the mean")
+        print(f"{'':26}" + "".join(f"{r:>22}" for r in runners))
+        avg = {}
+        for label, key, fmt in ROWS:
+            cells = []
+            for runner in runners:
+                runs = [f[key] for f in results[(variant, runner)]]
+                avg[(runner, key)] = mean(runs)
+                each = " / ".join(fmt.format(v) for v in runs)
+                cells.append(f"{each} ({fmt.format(mean(runs))})")
+            print(f"{label:26}" + "".join(f"{c:>22}" for c in cells))
+        cpu = {r: avg[(r, "cpu_per_min")] for r in runners}
+        lines = []
+        if "client" in cpu and "engine" in cpu:
+            ok = cpu["client"] <= CPU_TARGET * cpu["engine"]
+            lines.append(f"client/engine CPU {ratio(cpu['client'], cpu['engine'])} "
+                         f"(<= {CPU_TARGET}: {verdict(ok)})")
+        if "engine" in cpu and "bare" in cpu:
+            ok = cpu["engine"] <= BARE_TARGET * cpu["bare"]
+            lines.append(f"engine/bare CPU {ratio(cpu['engine'], cpu['bare'])} "
+                         f"(<= {BARE_TARGET}: {verdict(ok)})")
+        for who in ("client", "engine", "bare"):
+            if who in cpu and "ffmpeg" in cpu:
+                ok = cpu[who] <= FFMPEG_TARGET * cpu["ffmpeg"]
+                lines.append(f"{who}/ffmpeg CPU {ratio(cpu[who], cpu['ffmpeg'])}" +
+                             (f" (<= {FFMPEG_TARGET}: {verdict(ok)})" if who == "client" else ""))
+        if "client" in cpu:
+            lag = avg[("client", "lag_pct")] / 100.0
+            lines.append(f"client render-lagged {100 * lag:.2f} % (< {100 * LAG_TARGET:.0f} %: "
+                         f"{verdict(lag < LAG_TARGET)}); peak RSS "
+                         f"{avg[('client', 'rss_mb')]:.0f} MB (< {RSS_TARGET_MB}: "
+                         f"{verdict(avg[('client', 'rss_mb')] < RSS_TARGET_MB)}); dropped "
+                         f"{avg[('client', 'dropped')]:.0f}")
+        for line in lines:
+            print("  " + line)
+    print("(ffmpeg's render-lagged column counts its duplicated frames)")
 
 
-def build():
-    done = subprocess.run(["cmake", "--build", BUILD, "--target", "bench_room", "bench_stream"],
+def build(runners):
+    targets = {"client": "bench_room", "engine": "bench_stream", "bare": "bench_bare"}
+    wanted = [targets[r] for r in runners if r in targets]
+    if not wanted:
+        return
+    done = subprocess.run(["cmake", "--build", BUILD, "--target"] + wanted,
                           capture_output=True, text=True)
     if done.returncode != 0:
         sys.exit(done.stdout + done.stderr)
+
+
+class Bench:
+    def __init__(self, args, work, clip, rtmp_port, demo_url, stat_url):
+        self.args, self.work, self.clip = args, work, clip
+        self.rtmp = f"rtmp://127.0.0.1:{rtmp_port}/live"
+        self.demo_url, self.stat_url = demo_url, stat_url
+        self.first_bytes = []
+        self.sizes = set()
+        self.serial = 0
+
+    def run(self, runner, settings, env):
+        a = self.args
+        common = [self.clip, str(a.seconds), str(a.kbps)]
+        self.serial += 1
+        # Every run starts from a fresh home: the studio keeps its scenes between starts.
+        key = f"{runner}{self.serial}"
+        if runner in ("client", "baseline"):
+            watch = FirstBytes(self.stat_url)
+            watch.start()
+            driver = a.baseline if runner == "baseline" else ROOM_DRIVER
+            result, events = run_client(self.work, key, self.demo_url, self.clip, a.seconds,
+                                        a.kbps, settings, env, driver)
+            watch.done.set()
+            stream = events.get("live", {}).get("key")
+            if watch.seen.get(stream):
+                self.first_bytes.append(watch.seen[stream] - events["entered"]["ms"] / 1000.0)
+            self.sizes.add(watch.sizes.get(stream, "no video size"))
+            return result
+        if runner == "engine":
+            return run_driver(self.work, runner, key,
+                              [ENGINE_DRIVER, self.rtmp + "/", key] + common + settings, env)
+        if runner == "bare":
+            return run_driver(self.work, runner, key,
+                              [BARE_DRIVER, self.rtmp + "/", key] + common + SHIPPED + settings,
+                              env)
+        peer = run_peer(self.rtmp, self.clip, a.seconds, a.kbps)
+        peer.update(lag_pct=100.0 * peer["lagged"] / max(1, peer["frames"]), pss_mb=0.0,
+                    distinct_fps=(peer["frames"] - peer["lagged"]) / a.seconds,
+                    ms_per_frame=1000.0 * peer["cpu_per_min"] * a.seconds / 60.0 /
+                    max(1, peer["frames"] - peer["lagged"]))
+        return peer
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--seconds", type=int, default=60)
     parser.add_argument("--kbps", type=int, default=2500)
+    parser.add_argument("--rounds", type=int, default=2)
+    parser.add_argument("--only", default=",".join(RUNNERS),
+                        help="which of client, engine, bare, ffmpeg to run")
+    parser.add_argument("--baseline", metavar="DRIVER",
+                        help="another build's room driver, run as a fifth streamer (before/after)")
+    parser.add_argument("--variant", action="append", default=[],
+                        help="NAME=SETTING,... tried on the studio runs (repeatable)")
     args = parser.parse_args()
-    build()
+    runners = [r for r in RUNNERS if r in args.only.split(",")]
+    if args.baseline:
+        runners.insert(0, "baseline")
+    variants = [parse_variant(v) for v in args.variant] or [("as shipped", [], {})]
+    build(runners)
     work = tempfile.mkdtemp(prefix="bench_room.")
     helpers = start_display()
     started = []
@@ -311,18 +445,29 @@ def main():
         clip = os.path.join(work, "pattern.mp4")
         make_clip(clip)
         print(f"streaming {args.seconds} s of 1280x720 30 fps at {args.kbps} kbps video + "
-              f"160 kbps audio to rtmp://127.0.0.1:{rtmp_port}/live; service {demo_url}",
-              flush=True)
-        watch = FirstBytes(stat_url)
-        watch.start()
-        client, events = run_client(work, demo_url, clip, args.seconds, args.kbps)
-        watch.done.set()
-        key = events.get("live", {}).get("key")
-        first = watch.seen.get(key)
-        first_bytes_s = first - events["entered"]["ms"] / 1000.0 if first else None
-        engine = run_engine(work, f"rtmp://127.0.0.1:{rtmp_port}/live", clip, args.seconds,
-                            args.kbps)
-        report(client, engine, first_bytes_s, watch.sizes.get(key, "no video size"))
+              f"160 kbps audio to rtmp://127.0.0.1:{rtmp_port}/live; service {demo_url}; "
+              f"{args.rounds} interleaved rounds", flush=True)
+        bench = Bench(args, work, clip, rtmp_port, demo_url, stat_url)
+        results = {}
+        for round_no in range(1, args.rounds + 1):
+            for name, settings, env in variants:
+                # ffmpeg knows nothing of the engine's settings: once per round is enough.
+                for runner in runners:
+                    if runner == "ffmpeg" and name != variants[0][0]:
+                        results[(name, runner)] = results[(variants[0][0], runner)]
+                        continue
+                    fig = bench.run(runner, settings, env)
+                    results.setdefault((name, runner), []).append(fig)
+                    print(f"round {round_no} {name} {runner}: "
+                          f"{fig['cpu_per_min']:.1f} s/min, lagged {fig['lagged']} "
+                          f"({fig['lag_pct']:.2f} %), dropped {fig['dropped']}, "
+                          f"RSS {fig['rss_mb']:.0f} MB", flush=True)
+        report(results, variants, runners)
+        if bench.first_bytes:
+            shown = ", ".join(f"{s:.2f} s" for s in bench.first_bytes)
+            print(f"enter to first stream bytes: {shown}; the client's stream announced "
+                  f"{', '.join(sorted(bench.sizes))}")
+        print("(one run on a shared machine: compare within it, not across runs)")
     finally:
         for p in reversed(started):
             if p.stdin:

@@ -23,7 +23,7 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.environ.get("ORB_BUILD_DIR", os.path.join(ROOT, "build"))
-DRIVER = os.path.join(BUILD, "tests", "frontend", "bench_stream")
+DRIVER = os.path.join(BUILD, "tools", "bench_stream")
 
 
 def free_port():

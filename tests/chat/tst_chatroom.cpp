@@ -1,21 +1,17 @@
 #include <QGuiApplication>
-#include <QJsonObject>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QUrlQuery>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QtTest>
 #include <memory>
 
-#include "PrivateDisplay.h"
 #include "chat/ChatRoom.h"
-#include "core/IConfig.h"
-#include "net/DemoService.h"
-#include "net/OrbHttpMgr.h"
 #include "shell/web/OrbWebView.h"
+#include "support/DemoClient.h"
+#include "support/OrbTestMain.h"
 
 namespace {
 
@@ -26,25 +22,15 @@ constexpr int kWait = 30000;
 class TestChatRoom : public QObject {
     Q_OBJECT
 
-public:
-    explicit TestChatRoom(const QString& noDisplay) : noDisplay_(noDisplay) {}
-
 private:
-    QString noDisplay_;
-    DemoService service_;
-    QTemporaryDir dir_;
+    DemoClient demo_;
     std::unique_ptr<QWidget> host_;
     ChatRoom* chat_ = nullptr;
 
     // The services of a deployment of the given server variant, on the running service.
     void setServices(int variant) {
-        auto config = std::make_shared<live::IConfig>();
-        const QString configPath =
-            DemoService::writeConfigFile(dir_.path(), QJsonObject{{"type", variant}});
-        QCOMPARE(config->init(configPath), uint8_t(0));
-        auto net = std::make_shared<live::OrbHttpMgr>(config);
-        QCOMPARE(net->initHttpTask(service_.writeNetworkFile(dir_.path())), uint8_t(0));
-        chat_->setServices(config, net);
+        QVERIFY(demo_.connect({{"type", variant}}));
+        chat_->setServices(demo_.config, demo_.net);
     }
 
     QVariant js(const QString& script) {
@@ -54,11 +40,7 @@ private:
             result = v;
             done = true;
         });
-        QDeadlineTimer deadline(kWait);
-        while (!done && !deadline.hasExpired()) {
-            QTest::qWait(20);
-        }
-        return result;
+        return QTest::qWaitFor([&] { return done; }, kWait) ? result : QVariant();
     }
 
     QString text(const char* id) {
@@ -69,8 +51,8 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY2(noDisplay_.isEmpty(), qPrintable(noDisplay_));
-        QVERIFY(service_.start());
+        QVERIFY2(orbtest::displayFailure().isEmpty(), qPrintable(orbtest::displayFailure()));
+        QVERIFY(demo_.start());
     }
 
     // A docked panel, as the room holds it.
@@ -109,8 +91,6 @@ private slots:
         QCOMPARE(query.queryItemValue("mode"), QString("1"));
         QCOMPARE(query.queryItemValue("old"), old);
         QCOMPARE(text("task-id"), QString("1003"));
-        QCOMPARE(text("mode"), QString("1"));
-        QCOMPARE(text("client"), QString("orblive_user"));
         QCOMPARE(text("old").isEmpty(), variant == 0);
         QCOMPARE(text("task-name"), QString("高三英语冲刺（二）：阅读理解"));
         QCOMPARE(chat_->webView()->size(), chat_->size());
@@ -157,27 +137,22 @@ private slots:
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         // Its frame, title bar included, against the top and the right of the free area.
         const auto where = [&] {
-            return QStringLiteral("frame %1,%2 %3x%4 in %5,%6 %7x%8")
-                .arg(chat_->frameGeometry().x())
-                .arg(chat_->frameGeometry().y())
-                .arg(chat_->frameGeometry().width())
-                .arg(chat_->frameGeometry().height())
-                .arg(area.x())
-                .arg(area.y())
-                .arg(area.width())
-                .arg(area.height())
-                .toUtf8();
+            const QRect f = chat_->frameGeometry();
+            return QString("frame %1,%2 %3x%4")
+                .arg(f.x())
+                .arg(f.y())
+                .arg(f.width())
+                .arg(f.height());
         };
         QTRY_VERIFY2_WITH_TIMEOUT(qAbs(chat_->frameGeometry().top() - area.top()) <= 2,
-                                  where().constData(), 10000);
+                                  qPrintable(where()), 10000);
         QTRY_VERIFY2_WITH_TIMEOUT(qAbs(chat_->frameGeometry().right() - area.right()) <= 1,
-                                  where().constData(), 10000);
+                                  qPrintable(where()), 10000);
 
         chat_->setFloating(false);
         QVERIFY(!chat_->isFloating());
         QVERIFY(!chat_->isWindow());
         QVERIFY(!chat_->foldButton()->isHidden());
-        QVERIFY(!chat_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         // Docked again, the room's layout may size it again.
         chat_->resize(320, 700);
         QCOMPARE(chat_->size(), QSize(320, 700));
@@ -185,18 +160,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    // Its own display: a window that stays on top must not cover other tests' windows.
-    PrivateDisplay display;
-    QString noDisplay;
-    if (!display.start()) {
-        noDisplay = display.failure();
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TestChatRoom test(noDisplay);
-    return QTest::qExec(&test, argc, argv);
-}
+ORB_TEST_MAIN_PRIVATE_DISPLAY(TestChatRoom)
 
 #include "tst_chatroom.moc"

@@ -72,15 +72,10 @@ private slots:
             return QJsonDocument(o).toJson();
         };
         QTest::newRow("not json") << QByteArray("{ nope");
-        QTest::newRow("array document") << QByteArray("[1, 2]");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("no win") << without("win");
         QTest::newRow("win without name") << with("win", QJsonObject{{"x", 1}});
-        QTest::newRow("win name not array") << with("win", QJsonObject{{"name", "user"}});
         QTest::newRow("no fname") << without("fname");
-        QTest::newRow("fname not array") << with("fname", "network.json");
-        QTest::newRow("no domain_name") << without("domain_name");
-        QTest::newRow("domain_name not string") << with("domain_name", 3);
         QTest::newRow("no cookie_name") << without("cookie_name");
         QTest::newRow("type 1 without kelvarin_old") << with("type", 1);
     }
@@ -91,10 +86,8 @@ private slots:
     }
 
     void rejectsMissingFiles() {
-        IConfig a;
-        QCOMPARE(a.init(QString()), uint8_t(live::kBadFile));
-        IConfig b;
-        QCOMPARE(b.init(tmp_.path() + "/absent/config.json"), uint8_t(live::kBadFile));
+        QCOMPARE(IConfig().init(QString()), uint8_t(live::kBadFile));
+        QCOMPARE(IConfig().init(tmp_.path() + "/absent/config.json"), uint8_t(live::kBadFile));
     }
 
     void typeOneTakesTheVariantDomain() {
@@ -130,21 +123,18 @@ private slots:
         QCOMPARE(value, QByteArray());
     }
 
-    void sixthFileNameTakesTheLogPath() {
+    // A sixth file name is the log's path as it stands; a short list leaves bare folders.
+    void fileNameListsOfOtherLengths() {
         QJsonObject o = validConfig();
         o.insert("fname", QJsonArray{"n", "a", "b", "c", "d", "raw_log"});
-        IConfig config;
-        QCOMPARE(config.init(writeConfig(o)), uint8_t(live::kSuccess));
-        QCOMPARE(config.getPath(7), QString("raw_log"));
-    }
-
-    void shortFileNameListGivesBarePrefixes() {
-        QJsonObject o = validConfig();
+        IConfig six;
+        QCOMPARE(six.init(writeConfig(o)), uint8_t(live::kSuccess));
+        QCOMPARE(six.getPath(7), QString("raw_log"));
         o.insert("fname", QJsonArray{"n"});
         const QString path = writeConfig(o);
-        IConfig config;
-        QCOMPARE(config.init(path), uint8_t(live::kSuccess));
-        QCOMPARE(config.getPath(6), QFileInfo(path).absolutePath() + "/");
+        IConfig one;
+        QCOMPARE(one.init(path), uint8_t(live::kSuccess));
+        QCOMPARE(one.getPath(6), QFileInfo(path).absolutePath() + "/");
     }
 
     void configDirDropsOnlyTheLastComponent() {

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QThread>
 #include <QtTest>
+#include <memory>
 
 #include "frontend/StudioCodes.h"
 
@@ -24,30 +25,27 @@ void useBenchProfile(OBSApp& app, int kbps) {
     app.GetMainWindow()->ResetVideo();
 }
 
+void setProfileKeys(OBSApp& app, const QStringList& entries) {
+    config_t* profile = app.GetMainWindow()->Config();
+    for (const QString& entry : entries) {
+        const int slash = entry.indexOf(QLatin1Char('/'));
+        const int eq = entry.indexOf(QLatin1Char('='));
+        if (slash > 0 && eq > slash) {
+            config_set_string(profile, entry.left(slash).toUtf8().constData(),
+                              entry.mid(slash + 1, eq - slash - 1).toUtf8().constData(),
+                              entry.mid(eq + 1).toUtf8().constData());
+        }
+    }
+}
+
 QString makeToneClip(const QString& path, int seconds) {
     QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"),
-                 {"-v",
-                  "error",
-                  "-y",
-                  "-f",
-                  "lavfi",
-                  "-i",
-                  QStringLiteral("testsrc2=duration=%1:size=640x360:rate=30").arg(seconds),
-                  "-f",
-                  "lavfi",
-                  "-i",
-                  QStringLiteral("sine=frequency=440:duration=%1").arg(seconds),
-                  "-c:v",
-                  "libx264",
-                  "-preset",
-                  "ultrafast",
-                  "-pix_fmt",
-                  "yuv420p",
-                  "-c:a",
-                  "aac",
-                  "-shortest",
-                  path});
+    const QString inputs = QStringLiteral(
+                               "-v error -y -f lavfi -i testsrc2=duration=%1:size=640x360:rate=30 "
+                               "-f lavfi -i sine=frequency=440:duration=%1 -c:v libx264 -preset "
+                               "ultrafast -pix_fmt yuv420p -c:a aac -shortest")
+                               .arg(seconds);
+    ffmpeg.start(QStringLiteral("ffmpeg"), inputs.split(QLatin1Char(' ')) << path);
     if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0) {
         return QString();
     }
@@ -78,6 +76,16 @@ void useSmallOutput(OBSApp* app, int retryDelay, int maxRetries) {
     config_set_uint(profile, "Output", "RetryDelay", static_cast<uint64_t>(retryDelay));
     config_set_uint(profile, "Output", "MaxRetries", static_cast<uint64_t>(maxRetries));
     app->GetMainWindow()->ResetVideo();
+}
+
+bool runsFor(OBSApp* app, uint64_t seconds, bool recording) {
+    const auto clock = [app, recording] {
+        orbLiveImp::ResourceUtil util;
+        app->GetMainWindow()->getResourceUtility(util);
+        return recording ? util.recordSeconds : util.liveSeconds;
+    };
+    const uint64_t until = clock() + seconds;
+    return QTest::qWaitFor([&] { return clock() >= until; }, int(seconds) * 1000 + 30000);
 }
 
 void OutputEvents::attach(OBSApp* app) {
@@ -118,6 +126,17 @@ bool OutputEvents::waitFor(const QString& prefix, int timeoutMs) {
             return false;
         },
         timeoutMs);
+}
+
+void OutputEvents::settle() {
+    // A report crosses the main thread's queue at most twice (the engine's signal, then the
+    // relay); markers sent round it more often than that come back after all of them.
+    for (int hop = 0; hop < 4; ++hop) {
+        auto back = std::make_shared<bool>(false);
+        QMetaObject::invokeMethod(
+            qApp, [back] { *back = true; }, Qt::QueuedConnection);
+        (void)QTest::qWaitFor([back] { return *back; }, 60000);
+    }
 }
 
 QString OutputEvents::lastRecordedPath() const {

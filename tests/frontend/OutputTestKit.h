@@ -14,6 +14,8 @@ namespace outputtest {
 
 // The benchmarks' settings: 1280x720 at 30 fps, `kbps` of video and 160 kbps of audio.
 void useBenchProfile(OBSApp& app, int kbps);
+// Sets "Section/Key=value" entries in the profile of `app` (engine settings a benchmark tries).
+void setProfileKeys(OBSApp& app, const QStringList& entries);
 
 // A clip with a moving test picture and a tone, made with ffmpeg; empty on failure.
 QString makeToneClip(const QString& path, int seconds = 4);
@@ -21,6 +23,10 @@ QString makeToneClip(const QString& path, int seconds = 4);
 QString addMovingPicture(OBSApp* app, const QString& dir);
 // Output size and rates for the tests: 640 x 360 at 30 fps, quick reconnects.
 void useSmallOutput(OBSApp* app, int retryDelay = 1, int maxRetries = 3);
+
+// Waits until the stream (or the recording) has run `seconds` more by its own clock, which
+// a loaded machine slows down together with the picture; false when it stopped.
+bool runsFor(OBSApp* app, uint64_t seconds, bool recording = false);
 
 // Records scene ops 5 and 6 as "5 true", "6 false <path>"... and item op 9 levels.
 class OutputEvents {
@@ -30,6 +36,9 @@ public:
     // Waits until an event starting with `prefix` arrived; false after `timeoutMs`.
     bool waitFor(const QString& prefix, int timeoutMs = 15000);
     const QStringList& lines() const { return lines_; }
+    // Returns once every report already on its way arrived: the proof that nothing more
+    // follows what was seen, without waiting for a guessed time.
+    void settle();
     // The path carried by the last "6 false" event.
     QString lastRecordedPath() const;
 

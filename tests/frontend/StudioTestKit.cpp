@@ -13,6 +13,8 @@
 #include <memory>
 
 #include "core/DialogSeam.h"
+#include "frontend/SceneItems.h"
+#include "frontend/SourceFactory.h"
 
 namespace studiotest {
 namespace {
@@ -97,6 +99,95 @@ QString itemLine(uint8_t op, const QString& scene, const QString& item, int valu
     return line;
 }
 
+orbLiveImp::SoureParam param(uint8_t type, const QString& value, bool primary, bool secondary,
+                             const QString& name) {
+    orbLiveImp::SoureParam p;
+    p.type = type;
+    p.value = value;
+    p.primaryFlag = primary;
+    p.secondaryFlag = secondary;
+    p.name = name;
+    return p;
+}
+
+obs_sceneitem_t* item(const QString& name) {
+    obs_scene_t* scene = app()->GetMainWindow()->GetCurrentScene();
+    obs_sceneitem_t* found = obs_scene_find_source(scene, name.toUtf8().constData());
+    obs_scene_release(scene);
+    return found;
+}
+
+OBSDataAutoRelease settings(const QString& name) {
+    OBSSourceAutoRelease source = obs_get_source_by_name(name.toUtf8().constData());
+    return source ? obs_source_get_settings(source) : nullptr;
+}
+
+QStringList itemNames() {
+    QStringList names;
+    for (const OBSSceneItem& each : SceneItems::list(app()->GetMainWindow()->currentScene())) {
+        names << SceneItems::itemName(each);
+    }
+    return names;
+}
+
+// The items are removed after the enumeration: freeing one inside it would take the
+// graphics lock while holding the scene's, the reverse of the render thread's order.
+void clearScene() {
+    obs_scene_t* scene = app()->GetMainWindow()->GetCurrentScene();
+    for (const OBSSceneItem& each : SceneItems::list(scene)) {
+        obs_sceneitem_remove(each);
+    }
+    obs_scene_release(scene);
+    QCoreApplication::processEvents();
+}
+
+QStringList shownTexts(const QString& kind) {
+    QStringList texts;
+    for (const live::DialogSeam::Shown& shown : live::DialogSeam::shown()) {
+        if (kind.isEmpty() || shown.kind == kind) {
+            texts << shown.text;
+        }
+    }
+    return texts;
+}
+
+QString screenshotPath(const QString& name) {
+    const QString dir = QStringLiteral(ORB_BINARY_DIR "/screenshots");
+    QDir().mkpath(dir);
+    return dir + QLatin1Char('/') + name;
+}
+
+QProcess* startChild(QObject* parent, const QStringList& args, const QString& home,
+                     bool withDisplay) {
+    auto* child = new QProcess(parent);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home);
+    env.insert("XDG_DATA_HOME", home + "/data");
+    if (!withDisplay) {
+        env.remove("DISPLAY");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    }
+    child->setProcessEnvironment(env);
+    child->start(QCoreApplication::applicationFilePath(), QStringList{"--child"} + args);
+    return child;
+}
+
+bool waitForLine(QProcess* child, QByteArray& output, const QByteArray& line) {
+    (void)QTest::qWaitFor(
+        [&] {
+            output += child->readAllStandardOutput();
+            return output.contains(line) || child->state() == QProcess::NotRunning;
+        },
+        90000);
+    output += child->readAllStandardOutput();
+    return output.contains(line);
+}
+
+void childSays(const QString& line) {
+    std::printf("%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
+
 QString makePng(const QString& path, const QColor& color, int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(color);
@@ -123,6 +214,32 @@ QString makeImageFolder(const QString& dir, int count) {
         }
     }
     return dir;
+}
+
+bool Inputs::make() {
+    png = makePng(dir.filePath("a.png"), Qt::red);
+    png2 = makePng(dir.filePath("b.png"), Qt::green);
+    clip = makeClip(dir.filePath("clip.mp4"));
+    folder = makeImageFolder(dir.filePath("slides"), 3);
+    folder2 = makeImageFolder(dir.filePath("slides2"), 2);
+    return !png.isEmpty() && !png2.isEmpty() && !clip.isEmpty() && !folder.isEmpty() &&
+           !folder2.isEmpty();
+}
+
+std::unique_ptr<QWidget> showWindow(const QString& title) {
+    auto window = std::make_unique<QWidget>();
+    window->setWindowTitle(title);
+    window->resize(240, 160);
+    window->show();
+    return window;
+}
+
+QStringList windowTitles() {
+    QStringList titles;
+    for (const auto& choice : SourceFactory::choices("xcomposite_input", "capture_window")) {
+        titles << choice.first;
+    }
+    return titles;
 }
 
 }  // namespace studiotest

@@ -4,17 +4,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <memory>
 
 #include "PrivateDisplay.h"
 #include "StudioTestKit.h"
 #include "frontend/PreviewDisplay.h"
-#include "frontend/SceneItems.h"
 #include "frontend/SourceListWidget.h"
 #include "frontend/StudioCodes.h"
 
 using namespace orbLiveImp;
 
 using studiotest::app;
+using studiotest::item;
 using studiotest::itemLine;
 
 namespace {
@@ -45,16 +46,8 @@ private:
         return name;
     }
 
-    obs_sceneitem_t* item(const QString& name) {
-        obs_scene_t* scene = basic()->GetCurrentScene();
-        obs_sceneitem_t* found = obs_scene_find_source(scene, name.toUtf8().constData());
-        obs_scene_release(scene);
-        return found;
-    }
-
     // What the X server shows in the host window (the preview is a native child drawn by
-    // the engine, invisible to QWidget::grab). Hosts stay on top so that windows of tests
-    // running beside this one never cover them.
+    // the engine, invisible to QWidget::grab).
     static QImage grab(QWidget* host) {
         return QGuiApplication::primaryScreen()->grabWindow(host->winId()).toImage();
     }
@@ -74,15 +67,13 @@ private:
         return false;
     }
 
-    // The items are removed after the enumeration: freeing one inside it would take the
-    // graphics lock while holding the scene's, the reverse of the render thread's order.
-    void clearScene() {
-        obs_scene_t* scene = basic()->GetCurrentScene();
-        for (const OBSSceneItem& item : SceneItems::list(scene)) {
-            obs_sceneitem_remove(item);
-        }
-        obs_scene_release(scene);
-        QCoreApplication::processEvents();
+    // A host window for the preview, kept on top so that windows of tests running beside
+    // this one never cover it.
+    static std::unique_ptr<QWidget> showHost(int width, int height) {
+        auto host = std::make_unique<QWidget>(nullptr, Qt::WindowStaysOnTopHint);
+        host->resize(width, height);
+        host->show();
+        return QTest::qWaitForWindowExposed(host.get(), 30000) ? std::move(host) : nullptr;
     }
 
 private slots:
@@ -92,7 +83,7 @@ private slots:
         scene_ = basic()->currentSceneName();
     }
 
-    void init() { clearScene(); }
+    void init() { studiotest::clearScene(); }
 
     void cleanup() {
         app()->OBSWinReset();
@@ -105,11 +96,10 @@ private slots:
 
     void previewShowsTheProgramLetterboxed() {
         addColour("Green", 0xFF00FF00);
-        QWidget host(nullptr, Qt::WindowStaysOnTopHint);
+        const std::unique_ptr<QWidget> shown = showHost(640, 480);
+        QVERIFY(shown);
+        QWidget& host = *shown;
         host.setStyleSheet("background: rgb(0, 0, 255)");
-        host.resize(640, 480);
-        host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host, 30000));
         log_.attach(&host);
         auto* preview = host.findChild<PreviewDisplay*>();
         QVERIFY(preview);
@@ -136,34 +126,30 @@ private slots:
         QVERIFY(app()->ctrlScene(kSceneAdd, "Red", 0));
         QVERIFY(app()->ctrlScene(kSceneCurrent, "Red", 0));
         addColour("RedFill", 0xFF0000FF);  // ABGR: red
-        QWidget host(nullptr, Qt::WindowStaysOnTopHint);
-        host.resize(320, 180);
-        host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host, 30000));
-        log_.attach(&host);
-        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(160, 90), 255, 0, 0), 15000);
+        const std::unique_ptr<QWidget> host = showHost(320, 180);
+        QVERIFY(host);
+        log_.attach(host.get());
+        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(host.get()).pixel(160, 90), 255, 0, 0), 15000);
         QVERIFY(app()->ctrlScene(kSceneCurrent, scene_, 0));
-        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(160, 90), 0, 255, 0), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(host.get()).pixel(160, 90), 0, 255, 0), 15000);
         QVERIFY(app()->ctrlScene(kSceneRemove, "Red", 0));
     }
 
     void selectedItemIsOutlined() {
         addColour("Blue", 0xFFFF0000);  // ABGR: blue
-        QWidget host(nullptr, Qt::WindowStaysOnTopHint);
-        host.resize(640, 480);
-        host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host, 30000));
-        log_.attach(&host);
-        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(&host).pixel(320, 240), 0, 0, 255) &&
-                                     !rowsHaveColour(grab(&host), 320, 55, 65, 255, 0, 0),
+        const std::unique_ptr<QWidget> host = showHost(640, 480);
+        QVERIFY(host);
+        log_.attach(host.get());
+        QTRY_VERIFY_WITH_TIMEOUT(isColour(grab(host.get()).pixel(320, 240), 0, 0, 255) &&
+                                     !rowsHaveColour(grab(host.get()), 320, 55, 65, 255, 0, 0),
                                  15000);
         QVERIFY(app()->ctrlSceneItem("Blue", kItemSelect, true));
         // The outline runs along the picture's top edge, 60 pixels down.
-        QTRY_VERIFY_WITH_TIMEOUT(rowsHaveColour(grab(&host), 320, 55, 65, 255, 0, 0), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(rowsHaveColour(grab(host.get()), 320, 55, 65, 255, 0, 0), 15000);
     }
 
     void resetRemovesThePreview() {
-        QWidget host(nullptr, Qt::WindowStaysOnTopHint);
+        QWidget host;
         host.resize(320, 180);
         host.show();
         log_.attach(&host);
@@ -172,7 +158,6 @@ private slots:
         QVERIFY(!host.findChild<PreviewDisplay*>());
         // Attaching elsewhere moves it.
         QWidget other;
-        other.resize(320, 180);
         other.show();
         log_.attach(&host);
         log_.attach(&other);
@@ -228,11 +213,8 @@ private slots:
         QMenu* menu = basic()->CreateSourcePopupMenu();
         QVERIFY(menu);
         QTRY_VERIFY(menu->isVisible());
-        for (const char* name :
-             {"actionMoveUp", "actionMoveDown", "actionMoveTop", "actionMoveBottom",
-              "actionToggleVisible", "actionRemove", "actionProperties"}) {
-            QAction* action = menu->findChild<QAction*>(name);
-            QVERIFY2(action && action->isEnabled(), name);
+        for (QAction* action : menu->findChildren<QAction*>(QRegularExpression("^action"))) {
+            QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
         }
         menu->findChild<QAction*>("actionToggleVisible")->trigger();
         QVERIFY(!obs_sceneitem_visible(item("Over")));
@@ -253,9 +235,8 @@ private slots:
         QMenu* menu = basic()->CreateSourcePopupMenu();
         const QList<QAction*> actions = menu->findChildren<QAction*>(QRegularExpression("^action"));
         QCOMPARE(actions.size(), 7);
-        for (QAction* action : actions) {
-            QVERIFY(!action->isEnabled());
-        }
+        QVERIFY(std::none_of(actions.begin(), actions.end(),
+                             [](QAction* a) { return a->isEnabled(); }));
         menu->close();
     }
 };

@@ -1,6 +1,5 @@
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -8,7 +7,6 @@
 #include <sys/types.h>
 #include <unistd.h>
 #include <csignal>
-#include <cstdio>
 
 #include "MediaProbe.h"
 #include "OutputTestKit.h"
@@ -35,10 +33,7 @@ void recordInto(OBSApp* a, const QString& dir, const char* format) {
 
 // ---- The child side: "--child <mode> <folder>" records into <folder> in its own studio.
 
-void out(const QString& line) {
-    std::printf("%s\n", line.toUtf8().constData());
-    std::fflush(stdout);
-}
+using studiotest::childSays;
 
 int runChild(int argc, char** argv) {
     // Its own process group, so the test can kill it together with the muxer it starts.
@@ -49,7 +44,7 @@ int runChild(int argc, char** argv) {
     {
         OBSApp a(argc, argv);
         const int rc = a.init();
-        out(QStringLiteral("init %1").arg(rc));
+        childSays(QStringLiteral("init %1").arg(rc));
         if (rc != 0) {
             return 2;
         }
@@ -61,17 +56,17 @@ int runChild(int argc, char** argv) {
         events.attach(&a);
         a.ctrlVoice(kRecordStart, 0);
         if (!events.waitFor("6 true")) {
-            out("no recording");
+            childSays("no recording");
             return 3;
         }
-        out("recording");
+        childSays("recording");
         // "kill": the test kills the whole group meanwhile; "quit": the app ends while
         // the recording runs.
         QTest::qWait(mode == "kill" ? 60000 : 3200);
-        out("quitting");
+        childSays("quitting");
     }
     leaks = bnum_allocs();
-    out(QStringLiteral("leaks %1").arg(leaks));
+    childSays(QStringLiteral("leaks %1").arg(leaks));
     return 0;
 }
 
@@ -89,23 +84,7 @@ private:
     QString recordDir(const QString& name) const { return dir_.path() + "/" + name; }
 
     QProcess* startChild(const QString& mode, const QString& folder) {
-        auto* child = new QProcess(this);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", dir_.path() + "/child");
-        env.insert("XDG_DATA_HOME", dir_.path() + "/child/data");
-        child->setProcessEnvironment(env);
-        child->start(QCoreApplication::applicationFilePath(), {"--child", mode, folder});
-        return child;
-    }
-
-    static bool waitForLine(QProcess* child, QByteArray& output, const QByteArray& line) {
-        return QTest::qWaitFor(
-                   [&] {
-                       output += child->readAllStandardOutput();
-                       return output.contains(line) || child->state() == QProcess::NotRunning;
-                   },
-                   60000) &&
-               output.contains(line);
+        return studiotest::startChild(this, {mode, folder}, dir_.path() + "/child");
     }
 
     static QString onlyFileIn(const QString& folder) {
@@ -218,17 +197,18 @@ private slots:
         QVERIFY(events_.waitFor("5 true"));
         QVERIFY(app()->ctrlVoice(kRecordStart, 0));
         QVERIFY(events_.waitFor("6 true"));
-        QTest::qWait(1500);
+        QVERIFY(outputtest::runsFor(app(), 1, true));
         server.stop();
-        QVERIFY(events_.waitFor("5 false"));  // one retry after a second, then it gives up
-        QTest::qWait(2500);
+        QVERIFY(events_.waitFor("5 false", 30000));  // one retry after a second, then it gives up
+        QVERIFY(outputtest::runsFor(app(), 2, true));
+        events_.settle();
         QVERIFY2(!events_.lines().join(',').contains("6 false"), "the recording went on");
         QVERIFY(app()->ctrlVoice(kRecordStop, 0));
         QVERIFY(events_.waitFor("6 false"));
         const MediaProbe probe = MediaProbe::of(events_.lastRecordedPath());
         QCOMPARE(probe.videoCodec, QString("h264"));
         QCOMPARE(probe.audioCodec, QString("aac"));
-        QVERIFY2(probe.duration > 4.0, qPrintable(QString::number(probe.duration)));
+        QVERIFY2(probe.duration > 3.0, qPrintable(QString::number(probe.duration)));
     }
 
     void streamJoinsARunningRecording() {
@@ -240,13 +220,13 @@ private slots:
         events_.clear();
         QVERIFY(app()->ctrlVoice(kRecordStart, 0));
         QVERIFY(events_.waitFor("6 true"));
-        QTest::qWait(1000);
+        QVERIFY(outputtest::runsFor(app(), 1, true));
         QVERIFY(app()->ctrlVoice(kStreamStart, 0));
         QVERIFY(events_.waitFor("5 true"));
-        QTest::qWait(2500);
+        QVERIFY(outputtest::runsFor(app(), 3));
         QVERIFY(app()->ctrlVoice(kRecordStop, 0));
         QVERIFY(events_.waitFor("6 false"));
-        QTest::qWait(1000);  // the stream carries on alone
+        QVERIFY(outputtest::runsFor(app(), 1));  // the stream carries on alone
         QVERIFY(app()->ctrlVoice(kStreamStop, 0));
         QVERIFY(events_.waitFor("5 false"));
         server.stop();
@@ -261,7 +241,7 @@ private slots:
         QDir().mkpath(folder);
         QProcess* child = startChild("kill", folder);
         QByteArray output;
-        QVERIFY2(waitForLine(child, output, "recording"), output.constData());
+        QVERIFY2(studiotest::waitForLine(child, output, "recording"), output.constData());
         QTest::qWait(3500);
         // The program and everything it started die at once, as in a crash of the session.
         QCOMPARE(::kill(-static_cast<pid_t>(child->processId()), SIGKILL), 0);
@@ -281,7 +261,7 @@ private slots:
         QDir().mkpath(folder);
         QProcess* child = startChild("quit", folder);
         QByteArray output;
-        QVERIFY2(waitForLine(child, output, "leaks"), output.constData());
+        QVERIFY2(studiotest::waitForLine(child, output, "leaks"), output.constData());
         QVERIFY(child->waitForFinished(30000));
         output += child->readAllStandardOutput();
         QVERIFY2(output.contains("leaks 0"), output.constData());

@@ -1,19 +1,20 @@
 #include <QMessageBox>
 #include <QScreen>
-#include <QTemporaryDir>
-#include <QWidget>
 #include <QtTest>
 
 #include "StudioTestKit.h"
 #include "core/DialogSeam.h"
-#include "frontend/SourceFactory.h"
 #include "frontend/SourceKinds.h"
 #include "frontend/StudioCodes.h"
 
 using namespace orbLiveImp;
 
 using studiotest::app;
+using studiotest::item;
 using studiotest::itemLine;
+using studiotest::itemNames;
+using studiotest::param;
+using studiotest::settings;
 
 Q_DECLARE_METATYPE(orbLiveImp::SoureParam)
 
@@ -24,102 +25,33 @@ class TestFrontendSources : public QObject {
 
 private:
     studiotest::EventLog log_;
-    QTemporaryDir dir_;
-    QWidget* window_ = nullptr;
+    studiotest::Inputs in_;
+    std::unique_ptr<QWidget> window_;
     QString scene_;
-    QString png_, clip_, folder_;
     static constexpr const char* kWindowTitle = "OrbCaptureTarget";
 
     OBSBasic* basic() { return app()->GetMainWindow(); }
 
-    OBSSourceAutoRelease source(const QString& name) {
-        return obs_get_source_by_name(name.toUtf8().constData());
-    }
-
-    OBSDataAutoRelease settings(const QString& name) {
-        OBSSourceAutoRelease s = source(name);
-        return s ? obs_source_get_settings(s) : nullptr;
-    }
-
-    void clearScene() {
-        for (const QString& name : itemNames()) {
-            QVERIFY(app()->removeScenceItem(name, false));
-        }
-        QCoreApplication::processEvents();
-        log_.take();
-    }
-
-    QStringList itemNames() {
-        QStringList names;
-        obs_scene_t* scene = basic()->GetCurrentScene();
-        obs_scene_enum_items(
-            scene,
-            [](obs_scene_t*, obs_sceneitem_t* item, void* p) {
-                static_cast<QStringList*>(p)->prepend(
-                    obs_source_get_name(obs_sceneitem_get_source(item)));
-                return true;
-            },
-            &names);
-        obs_scene_release(scene);
-        return names;
-    }
-
-    obs_sceneitem_t* item(const QString& name) {
-        obs_scene_t* scene = basic()->GetCurrentScene();
-        obs_sceneitem_t* found = obs_scene_find_source(scene, name.toUtf8().constData());
-        obs_scene_release(scene);
-        return found;
-    }
-
     QString addImage(const QString& name) {
-        orbLiveImp::SoureParam p;
-        p.type = SourceKinds::kImage;
-        p.name = name;
-        p.value = png_;
-        return app()->addSceneItem(p);
-    }
-
-    static orbLiveImp::SoureParam param(uint8_t type, const QString& value, bool primary = false,
-                                        bool secondary = false) {
-        orbLiveImp::SoureParam p;
-        p.type = type;
-        p.value = value;
-        p.primaryFlag = primary;
-        p.secondaryFlag = secondary;
-        return p;
+        return app()->addSceneItem(param(SourceKinds::kImage, in_.png, false, false, name));
     }
 
 private slots:
     void initTestCase() {
         STUDIO_REQUIRE();
-        QVERIFY(dir_.isValid());
-        png_ = studiotest::makePng(dir_.filePath("pic.png"), Qt::blue, 64, 48);
-        clip_ = studiotest::makeClip(dir_.filePath("clip.mp4"));
-        folder_ = studiotest::makeImageFolder(dir_.filePath("slides"), 3);
-        QVERIFY(!png_.isEmpty() && !clip_.isEmpty() && !folder_.isEmpty());
-
-        window_ = new QWidget;
-        window_->setWindowTitle(kWindowTitle);
-        window_->resize(320, 200);
-        window_->setStyleSheet("background: rgb(200, 40, 40)");
-        window_->show();
-        // Window capture lists the windows the window manager manages.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [] {
-                for (const auto& c : SourceFactory::choices("xcomposite_input", "capture_window"))
-                    if (c.first == kWindowTitle)
-                        return true;
-                return false;
-            }(),
-            20000);
+        QVERIFY(in_.make());
+        window_ = studiotest::showWindow(kWindowTitle);
+        QTRY_VERIFY_WITH_TIMEOUT(studiotest::windowTitles().contains(kWindowTitle), 20000);
         scene_ = basic()->currentSceneName();
         log_.attach();
-        log_.take();
     }
 
-    void cleanupTestCase() { delete window_; }
+    void cleanupTestCase() { window_.reset(); }
 
-    void init() { clearScene(); }
+    void init() {
+        studiotest::clearScene();
+        log_.take();
+    }
 
     void kindTableNamesArePropertiesOfTheirTypes_data() {
         QTest::addColumn<int>("kind");
@@ -137,9 +69,7 @@ private slots:
         obs_properties_t* props = obs_source_properties(probe);
         QVERIFY(props);
         for (const char* name : {k->mainProperty, k->primaryProperty, k->secondaryProperty}) {
-            if (name) {
-                QVERIFY2(obs_properties_get(props, name), name);
-            }
+            QVERIFY2(!name || obs_properties_get(props, name), name);
         }
         obs_property_t* main = obs_properties_get(props, k->mainProperty);
         QCOMPARE(obs_property_get_type(main) == OBS_PROPERTY_LIST, k->mainIsChoice);
@@ -154,19 +84,19 @@ private slots:
         // The window's picture needs EGL images of X pixmaps, which software GL under Xvfb
         // cannot make; the source is still set up for the right window.
         QTest::newRow("window") << param(SourceKinds::kWindow, kWindowTitle, true) << false;
-        QTest::newRow("picture") << param(SourceKinds::kImage, png_) << true;
-        QTest::newRow("video") << param(SourceKinds::kMedia, clip_, true) << true;
-        QTest::newRow("slideshow") << param(SourceKinds::kSlideshow, folder_, true, true) << true;
+        QTest::newRow("picture") << param(SourceKinds::kImage, in_.png) << true;
+        QTest::newRow("video") << param(SourceKinds::kMedia, in_.clip, true) << true;
+        QTest::newRow("slideshow")
+            << param(SourceKinds::kSlideshow, in_.folder, true, true) << true;
     }
     void everyKindIsAddedFromRealInput() {
         QFETCH(orbLiveImp::SoureParam, p);
         QFETCH(bool, hasPicture);
         const SourceKind* kind = SourceKinds::byKind(p.type);
         const QString name = app()->addSceneItem(p);
-        QVERIFY(!name.isEmpty());
         QCOMPARE(name, QString(kind->baseName));
 
-        OBSSourceAutoRelease s = source(name);
+        OBSSourceAutoRelease s = obs_get_source_by_name(name.toUtf8().constData());
         QCOMPARE(QString(obs_source_get_id(s)), QString(kind->typeId));
         QVERIFY(item(name));
         OBSDataAutoRelease set = settings(name);
@@ -176,7 +106,7 @@ private slots:
         if (p.type == SourceKinds::kSlideshow) {
             OBSDataArrayAutoRelease files = obs_data_get_array(set, "files");
             OBSDataAutoRelease first = obs_data_array_item(files, 0);
-            QCOMPARE(QString(obs_data_get_string(first, "value")), folder_);
+            QCOMPARE(QString(obs_data_get_string(first, "value")), in_.folder);
             QCOMPARE(QString(obs_data_get_string(set, "slide_mode")), QString("mode_auto"));
         } else if (p.type == SourceKinds::kWindow) {
             QVERIFY(QString(obs_data_get_string(set, "capture_window")).contains(kWindowTitle));
@@ -187,54 +117,34 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(obs_source_get_width(s) > 0 && obs_source_get_height(s) > 0,
                                      15000);
         }
-        const QStringList events = log_.waitFor(2);
-        QCOMPARE(events.value(0), itemLine(kItemAdded, scene_, name));
-        QCOMPARE(events.value(1), itemLine(kItemOrder, scene_, ""));
+        QCOMPARE(log_.waitFor(2), QStringList({itemLine(kItemAdded, scene_, name),
+                                               itemLine(kItemOrder, scene_, "")}));
     }
 
     void screenCaptureShowsTheWholeDisplay() {
         const QString name = app()->fastAddMinotor("Program Manager");
         QVERIFY(!name.isEmpty());
-        OBSDataAutoRelease set = settings(name);
-        QCOMPARE(obs_data_get_int(set, "screen"), 0);
-        OBSSourceAutoRelease s = source(name);
+        QCOMPARE(obs_data_get_int(settings(name), "screen"), 0);
+        OBSSourceAutoRelease s = obs_get_source_by_name(name.toUtf8().constData());
         const QSize screen = QGuiApplication::primaryScreen()->size();
-        QTRY_COMPARE_WITH_TIMEOUT(obs_source_get_width(s), static_cast<uint32_t>(screen.width()),
-                                  15000);
-        QCOMPARE(obs_source_get_height(s), static_cast<uint32_t>(screen.height()));
-    }
-
-    void windowIsFoundByTitle() {
-        const QString name = app()->fastAddWindow(kWindowTitle);
-        QVERIFY(!name.isEmpty());
-        OBSDataAutoRelease set = settings(name);
-        QVERIFY(QString(obs_data_get_string(set, "capture_window")).contains(kWindowTitle));
-        QCOMPARE(app()->fastAddWindow("No such window anywhere"), QString());
-    }
-
-    void cameraWithoutDeviceIsStillACamera() {
-        if (QFile::exists("/dev/video0")) {
-            QSKIP("a camera is present on this machine");
-        }
-        const QString name = basic()->fastAddCamera2();
-        QVERIFY(!name.isEmpty());
-        QCOMPARE(app()->getNameListofCamerasInSence(), QStringList({name}));
-        QCOMPARE(app()->getNameListofShareInSence(), QStringList());
-        OBSDataAutoRelease set = settings(name);
-        QCOMPARE(QString(obs_data_get_string(set, "device_id")), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(obs_source_get_width(s), uint32_t(screen.width()), 15000);
+        QCOMPARE(obs_source_get_height(s), uint32_t(screen.height()));
     }
 
     void nameListsFollowTheScene() {
         const QString camera = basic()->fastAddCamera2();
         const QString screen = app()->fastAddMinotor("");
         const QString window = app()->fastAddWindow(kWindowTitle);
-        const QString picture = addImage("");
+        QVERIFY(!addImage("").isEmpty());
+        QCOMPARE(app()->fastAddWindow("No such window anywhere"), QString());
+        // Without a device the camera is still a camera, waiting for one.
+        QVERIFY(QFile::exists("/dev/video0") ||
+                QString(obs_data_get_string(settings(camera), "device_id")).isEmpty());
         QCOMPARE(app()->getNameListofCamerasInSence(), QStringList({camera}));
         QCOMPARE(app()->getNameListofShareInSence(), QStringList({window, screen}));
         QCOMPARE(basic()->getSceneItemCount(), 4);
         QVERIFY(app()->removeScenceItem(window, false));
         QCOMPARE(app()->getNameListofShareInSence(), QStringList({screen}));
-        QVERIFY(!picture.isEmpty());
     }
 
     void namesStayUnique() {
@@ -247,7 +157,7 @@ private slots:
 
     void unresolvableMaterialsAreNotAdded_data() {
         QTest::addColumn<orbLiveImp::SoureParam>("p");
-        QTest::newRow("unknown kind") << param(9, png_);
+        QTest::newRow("unknown kind") << param(9, in_.png);
         QTest::newRow("missing window") << param(SourceKinds::kWindow, "Nowhere at all");
     }
     void unresolvableMaterialsAreNotAdded() {
@@ -283,10 +193,10 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("op");
         QTest::addColumn<QVariant>("value");
-        QTest::newRow("rename to another material") << "One" << 6 << QVariant("Two");
-        QTest::newRow("rename to a scene") << "One" << 6 << QVariant("@scene");
-        QTest::newRow("rename to empty") << "One" << 6 << QVariant("");
-        QTest::newRow("missing item") << "Nothing" << 3 << QVariant(false);
+        QTest::newRow("rename to another material") << "One" << int(kItemRename) << QVariant("Two");
+        QTest::newRow("rename to a scene") << "One" << int(kItemRename) << QVariant("@scene");
+        QTest::newRow("rename to empty") << "One" << int(kItemRename) << QVariant("");
+        QTest::newRow("missing item") << "Nothing" << int(kItemVisible) << QVariant(false);
         QTest::newRow("unknown op") << "One" << 9 << QVariant(0);
     }
     void refusedItemCommandsReportNothing() {
@@ -312,9 +222,10 @@ private slots:
         obs_sceneitem_set_locked(item(a), true);
         obs_sceneitem_set_order(item(a), OBS_ORDER_MOVE_TOP);
         obs_sceneitem_select(item(b), true);
-        OBSSourceAutoRelease s = source(b);
+        OBSSourceAutoRelease s = obs_get_source_by_name(b.toUtf8().constData());
         obs_source_set_name(s, "EngRenamed");
         obs_sceneitem_remove(item(a));
+        basic()->showProperties("EngRenamed");
         const QStringList expected = {
             itemLine(kItemVisible, scene_, a, 0),
             itemLine(kItemLock, scene_, a, 1),
@@ -322,15 +233,15 @@ private slots:
             itemLine(kItemSelect, scene_, b, 1),
             itemLine(kItemRename, scene_, b, 0, "EngRenamed"),
             itemLine(kItemRemove, scene_, a, 1),
+            itemLine(kItemProperties, scene_, "EngRenamed"),
         };
         QCOMPARE(log_.waitFor(expected.size()), expected);
     }
 
     void itemOrderCommands() {
-        addImage("Bottom");
-        addImage("Middle");
-        addImage("Top");
-        QCOMPARE(itemNames(), QStringList({"Top", "Middle", "Bottom"}));
+        for (const char* name : {"Bottom", "Middle", "Top"}) {
+            addImage(name);
+        }
         log_.waitFor(6);
         QVERIFY(basic()->moveSceneItem("Top", OBS_ORDER_MOVE_BOTTOM));
         QCOMPARE(itemNames(), QStringList({"Middle", "Bottom", "Top"}));
@@ -339,13 +250,6 @@ private slots:
         QVERIFY(!basic()->moveSceneItem("Nothing", OBS_ORDER_MOVE_UP));
         QCOMPARE(log_.waitFor(2),
                  QStringList({itemLine(kItemOrder, scene_, ""), itemLine(kItemOrder, scene_, "")}));
-    }
-
-    void showPropertiesAsksTheClient() {
-        const QString name = addImage("Props");
-        log_.waitFor(2);
-        basic()->showProperties(name);
-        QCOMPARE(log_.waitFor(1), QStringList({itemLine(kItemProperties, scene_, name)}));
     }
 
     void removeWithConfirmationAsksFirst() {
@@ -360,8 +264,7 @@ private slots:
         live::DialogSeam::presetAnswer(QMessageBox::Yes);
         QVERIFY(app()->removeScenceItem(name, true));
         QVERIFY(!item(name));
-        // Its name is free again.
-        QCOMPARE(addImage("Asked"), QString("Asked"));
+        QCOMPARE(addImage("Asked"), QString("Asked"));  // its name is free again
     }
 
     void itemsOfOtherScenesAreUntouched() {

@@ -58,7 +58,7 @@ private:
             QVERIFY(app()->ctrlVoice(kStreamStop, 0));
             QVERIFY(events_.waitFor("5 false"));
         }
-        QTest::qWait(300);  // nothing more may follow
+        events_.settle();  // nothing more may follow
         QCOMPARE(events_.lines(), QStringList({"5 true", "5 false"}));
     }
 
@@ -84,6 +84,8 @@ private slots:
         app()->setRTMPUrl("rtmp://127.0.0.1:1935/live/", "orb42");
         obs_service_t* service = studio()->GetService();
         QVERIFY(service);
+        // The client's own service type, not a module that fetches server lists.
+        QCOMPARE(QString(obs_service_get_output_type(service)), QString("rtmp_output"));
         QCOMPARE(QString(obs_service_get_url(service)), QString("rtmp://127.0.0.1:1935/live/"));
         QCOMPARE(QString(obs_service_get_key(service)), QString("orb42"));
     }
@@ -108,22 +110,14 @@ private slots:
         QVERIFY2(!app()->ctrlVoice(kStreamStart, 0), "a second start while live is refused");
         QVERIFY2(!studio()->ResetOutputs(), "outputs cannot be reset while live");
 
-        QList<orbLiveImp::ResourceUtil> samples;
-        for (int i = 0; i < 9; ++i) {
-            QTest::qWait(1000);
-            samples.append(figures());
-        }
-        QVERIFY(app()->ctrlVoice(kStreamStop, 0));
-        QVERIFY(events_.waitFor("5 false"));
+        QVERIFY(outputtest::runsFor(app(), 8));
+        const orbLiveImp::ResourceUtil last = figures();
         stopAndExpectOneFalse();
 
-        const orbLiveImp::ResourceUtil last = samples.last();
-        QVERIFY2(last.liveSeconds >= 8 && last.liveSeconds > samples.first().liveSeconds,
-                 qPrintable(QString::number(last.liveSeconds)));
         // 800 kbps of video and 128 of audio, constant bit rate.
-        const float kbs = samples[samples.size() - 2].kbs;
-        QVERIFY2(kbs > 600.0f && kbs < 1400.0f, qPrintable(QString::number(kbs)));
-        QVERIFY2(last.originFrame > 20 * last.liveSeconds,
+        QVERIFY2(last.kbs > 600.0f && last.kbs < 1400.0f, qPrintable(QString::number(last.kbs)));
+        // 30 fps asked; a loaded machine skips frames, a stalled stream has none.
+        QVERIFY2(last.originFrame > 10 * last.liveSeconds,
                  qPrintable(QString::number(last.originFrame)));
         QVERIFY(last.lostFrame <= last.originFrame);
         QCOMPARE(last.delay, 0u);
@@ -149,8 +143,8 @@ private slots:
         app()->ctrlVoice(kStreamStart, 0);
         // The refusal comes later, as an event: the call itself does not wait for the server.
         QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(events_.waitFor("5 false", 10000));
-        QTest::qWait(300);
+        QVERIFY(events_.waitFor("5 false", 30000));
+        events_.settle();
         QCOMPARE(events_.lines(), QStringList({"5 false"}));
         QVERIFY(log.text().contains("StreamOutput"));
     }
@@ -159,7 +153,8 @@ private slots:
         app()->setRTMPUrl("", "");
         events_.clear();
         QVERIFY(!app()->ctrlVoice(kStreamStart, 0));
-        QVERIFY(events_.waitFor("5 false", 5000));
+        QVERIFY(events_.waitFor("5 false", 30000));
+        events_.settle();
         QCOMPARE(events_.lines(), QStringList({"5 false"}));
     }
 
@@ -173,14 +168,14 @@ private slots:
         app()->setRTMPUrl(QString("rtmp://127.0.0.1:%1/live/").arg(mute.serverPort()), "mute");
         events_.clear();
         QVERIFY(app()->ctrlVoice(kStreamStart, 0));
-        QVERIFY(QTest::qWaitFor([&] { return !held.isEmpty(); }, 5000));
-        QTest::qWait(500);
+        QVERIFY(QTest::qWaitFor([&] { return !held.isEmpty(); }, 30000));
         QElapsedTimer clock;
         clock.start();
         QVERIFY(app()->ctrlVoice(kStreamStop, 0));
-        QVERIFY(events_.waitFor("5 false", 5000));
+        QVERIFY(events_.waitFor("5 false", 30000));
         // Not the connection's own time-out (tens of seconds); a loaded machine gets a margin.
         QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        events_.settle();
         QCOMPARE(events_.lines(), QStringList({"5 false"}));
         qDeleteAll(held);
     }
@@ -190,11 +185,12 @@ private slots:
         QVERIFY(server.start());
         pushTo(server, "resume");
         goLive();
-        QTest::qWait(1500);
+        QVERIFY(outputtest::runsFor(app(), 2));
         const quint16 port = server.port();
         server.stop();
-        QVERIFY2(QTest::qWaitFor([] { return figures().delay > 0 || figures().kbs == 0.0f; }, 5000),
-                 "the drop shows in the figures");
+        QVERIFY2(
+            QTest::qWaitFor([] { return figures().delay > 0 || figures().kbs == 0.0f; }, 30000),
+            "the drop shows in the figures");
         QVERIFY(server.start(port));
         // Back on the air: the bit rate returns and no stop was reported.
         QVERIFY(QTest::qWaitFor(
@@ -202,12 +198,12 @@ private slots:
                 const orbLiveImp::ResourceUtil u = figures();
                 return u.delay == 0 && u.kbs > 100.0f;
             },
-            15000));
-        QTest::qWait(2000);
+            30000));
+        // Two more seconds on the air by the stream's own clock, and still no stop.
+        QVERIFY(outputtest::runsFor(app(), 2));
+        events_.settle();
         QCOMPARE(events_.lines(), QStringList({"5 true"}));
-        const orbLiveImp::ResourceUtil util = figures();
-        QVERIFY(util.liveSeconds >= 4);
-        QVERIFY2(util.originFrame > 20 * 3, "frames from before the drop still count");
+        QVERIFY2(figures().originFrame > 10 * 2, "frames from before the drop still count");
         stopAndExpectOneFalse();
         server.stop();
         const MediaProbe probe = MediaProbe::of(server.recording("resume"));
@@ -220,17 +216,18 @@ private slots:
         QVERIFY(server.start());
         pushTo(server, "gone");
         goLive();
-        QTest::qWait(1000);
+        QVERIFY(outputtest::runsFor(app(), 1));
         LogFile log;
+        QElapsedTimer clock;
+        clock.start();
         server.stop();
-        // Retries after 1 s and 1.5 s; then it gives up.
-        QTest::qWait(1500);
-        QCOMPARE(events_.lines(), QStringList({"5 true"}));
-        QVERIFY(events_.waitFor("5 false", 15000));
-        QTest::qWait(300);
-        QCOMPARE(events_.lines(), QStringList({"5 true", "5 false"}));
-        QCOMPARE(figures().liveSeconds, 0u);
+        // The drop is a reconnect first; the end waits for the retries (after 1 s and 1.5 s),
+        // which a loaded machine can only make later.
+        QVERIFY(events_.waitFor("5 false", 30000));
+        QVERIFY2(clock.elapsed() >= 1500, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(log.text().contains("reconnecting"));
+        stopAndExpectOneFalse();
+        QCOMPARE(figures().liveSeconds, 0u);
     }
 
     // Every start takes fresh encoders with the profile's rates as they are then.
@@ -239,13 +236,12 @@ private slots:
         QVERIFY(server.start());
         pushTo(server, "again");
         goLive();
-        QTest::qWait(800);
         stopAndExpectOneFalse();
 
         config_set_uint(studio()->Config(), "SimpleOutput", "VBitrate", 300);
         QVERIFY(studio()->ResetOutputs());
         goLive();
-        QTest::qWait(3200);
+        QVERIFY(outputtest::runsFor(app(), 3));
         const float kbs = figures().kbs;
         stopAndExpectOneFalse();
         // 300 kbps of video and 128 of audio.

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "core/DialogSeam.h"
@@ -16,6 +15,7 @@
 #include "material/AddMaterial.h"
 #include "material/HotkeyEdit.h"
 #include "studio/OrbOBS.h"
+#include "studio/StoredMaterial.h"
 #include "studio/StudioConfig.h"
 
 using live::DialogSeam;
@@ -32,27 +32,12 @@ const uint32_t kVkRight = 0x27;
 const uint32_t kVkN = 0x4E;
 const uint32_t kVkP = 0x50;
 
-QStringList sceneNames() {
-    return app()->getNameListofCamerasInSence() +
-           app()->GetMainWindow()->itemNamesOfKinds({1, 2, 3, 4, 5});
-}
-
 QStringList choices(uint8_t kind) {
-    QString typeId;
-    QStringList names;
-    QList<QVariant> values;
-    OrbOBS::instance().getSourceChoices(kind, typeId, names, values);
-    return names;
+    return materialChoices(kind);
 }
 
 QStringList warnings() {
-    QStringList texts;
-    for (const DialogSeam::Shown& shown : DialogSeam::shown()) {
-        if (shown.kind == QLatin1String("warning")) {
-            texts << shown.text;
-        }
-    }
-    return texts;
+    return studiotest::shownTexts("warning");
 }
 
 QString keyText(int combination) {
@@ -72,22 +57,12 @@ private:
         return dialog_->findChild<T*>(QLatin1String(name));
     }
 
-    QWidget* showWindow(const QString& title) {
-        auto* w = new QWidget;
-        w->setWindowTitle(title);
-        w->resize(240, 160);
-        w->show();
-        return w;
-    }
-
     void clickOk() { QTest::mouseClick(child<QPushButton>("ok"), Qt::LeftButton); }
 
     void screenshot(const QString& name) {
         dialog_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog_, 30000));
-        const QString dir = QStringLiteral(ORB_BINARY_DIR "/screenshots");
-        QDir().mkpath(dir);
-        QVERIFY(dialog_->grab().save(dir + "/addmaterial_" + name + ".png"));
+        QVERIFY(QTest::qWaitForWindowExposed(dialog_.get(), 30000));
+        QVERIFY(dialog_->grab().save(studiotest::screenshotPath("addmaterial_" + name + ".png")));
     }
 
     // Fills the dialog as a user adding `kind` would; returns what must reach the studio.
@@ -97,15 +72,15 @@ private:
         switch (kind) {
             case SourceKinds::kImage:
             case SourceKinds::kMedia:
-                expected.value = kind == SourceKinds::kImage ? png_ : clip_;
+                expected.value = kind == SourceKinds::kImage ? in_.png : in_.clip;
                 DialogSeam::presetAnswer(expected.value);
                 QTest::mouseClick(child<QPushButton>("browse2"), Qt::LeftButton);
                 expected.primaryFlag = kind == SourceKinds::kMedia;
                 child<QCheckBox>("loop2")->setChecked(expected.primaryFlag);
                 break;
             case SourceKinds::kSlideshow:
-                expected.value = folder_;
-                DialogSeam::presetAnswer(folder_);
+                expected.value = in_.folder;
+                DialogSeam::presetAnswer(in_.folder);
                 QTest::mouseClick(child<QPushButton>("browse3"), Qt::LeftButton);
                 child<QComboBox>("comboBox3")->setCurrentIndex(1);
                 QTest::keyClick(child<HotkeyEdit>("shortcut2"), Qt::Key_N, Qt::ControlModifier);
@@ -125,33 +100,29 @@ private:
         return expected;
     }
 
-    AddMaterial* dialog_ = nullptr;
-    QTemporaryDir dir_;
+    std::unique_ptr<AddMaterial> dialog_;
     StudioConfig config_;
-    QWidget* window_ = nullptr;
-    QString png_, clip_, folder_;
+    studiotest::Inputs in_;
+    std::unique_ptr<QWidget> window_;
 
 private slots:
     void initTestCase() {
         STUDIO_REQUIRE();
         QCOMPARE(config_.initResult(), uint8_t(0));
         OrbOBS::instance().init(config_.config());
-        png_ = studiotest::makePng(dir_.filePath("a.png"), Qt::red);
-        clip_ = studiotest::makeClip(dir_.filePath("clip.mp4"));
-        folder_ = studiotest::makeImageFolder(dir_.filePath("slides"), 3);
-        QVERIFY(!png_.isEmpty() && !clip_.isEmpty() && !folder_.isEmpty());
-        window_ = showWindow(kWindowTitle);
+        QVERIFY(in_.make());
+        window_ = studiotest::showWindow(kWindowTitle);
         QTRY_VERIFY_WITH_TIMEOUT(choices(SourceKinds::kWindow).contains(kWindowTitle), 20000);
-        dialog_ = new AddMaterial;
+        dialog_ = std::make_unique<AddMaterial>();
     }
 
     void cleanupTestCase() {
-        delete dialog_;
-        delete window_;
+        dialog_.reset();
+        window_.reset();
     }
 
     void init() {
-        for (const QString& name : sceneNames()) {
+        for (const QString& name : studiotest::itemNames()) {
             app()->removeScenceItem(name, false);
         }
         DialogSeam::clearShown();
@@ -166,45 +137,29 @@ private slots:
     void addEachKind_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("page");
-        QTest::addColumn<int>("height");
-        QTest::newRow("picture") << int(SourceKinds::kImage) << 1 << 180;
-        QTest::newRow("video") << int(SourceKinds::kMedia) << 1 << 180;
-        QTest::newRow("picgroup") << int(SourceKinds::kSlideshow) << 2 << 260;
-        QTest::newRow("desktop") << int(SourceKinds::kMonitor) << 0 << 180;
-        QTest::newRow("window") << int(SourceKinds::kWindow) << 0 << 180;
+        QTest::newRow("picture") << int(SourceKinds::kImage) << 1;
+        QTest::newRow("video") << int(SourceKinds::kMedia) << 1;
+        QTest::newRow("picgroup") << int(SourceKinds::kSlideshow) << 2;
+        QTest::newRow("desktop") << int(SourceKinds::kMonitor) << 0;
+        QTest::newRow("window") << int(SourceKinds::kWindow) << 0;
     }
     void addEachKind() {
         QFETCH(int, kind);
         QFETCH(int, page);
-        QFETCH(int, height);
         dialog_->openForAdd(uint8_t(kind));
         QCOMPARE(child<QStackedWidget>("stackedWidget")->currentIndex(), page);
-        QCOMPARE(dialog_->size(), QSize(370, height));
         QCOMPARE(dialog_->param().typeId, QString(SourceKinds::byKind(uint8_t(kind))->typeId));
         const SoureParam expected = fillForAdd(uint8_t(kind));
         screenshot(QTest::currentDataTag());
 
-        QSignalSpy added(dialog_, &AddMaterial::signalMaterialAdded);
+        QSignalSpy added(dialog_.get(), &AddMaterial::signalMaterialAdded);
         clickOk();
         QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join('|')));
         QCOMPARE(added.count(), 1);
         QCOMPARE(dialog_->result(), int(QDialog::Accepted));
         const QString name = added.at(0).at(0).toString();
-        QCOMPARE(sceneNames(), QStringList{name});
-
-        SoureParam read;
-        QVERIFY(OrbOBS::instance().getSourceProp(name, read));
-        QCOMPARE(int(read.type), kind);
-        QCOMPARE(read.value, expected.value);
-        QCOMPARE(read.primaryFlag, expected.primaryFlag);
-        QCOMPARE(read.secondaryFlag, expected.secondaryFlag);
-        if (kind == SourceKinds::kSlideshow) {
-            QCOMPARE(read.hotkeys.size(), size_t(2));
-            for (size_t i = 0; i < 2; ++i) {
-                QCOMPARE(read.hotkeys[i].modifiers, expected.hotkeys[i].modifiers);
-                QCOMPARE(read.hotkeys[i].virtualKey, expected.hotkeys[i].virtualKey);
-            }
-        }
+        QCOMPARE(studiotest::itemNames(), QStringList{name});
+        QCOMPARE(storedMaterial(name, kind == SourceKinds::kSlideshow), materialLine(expected));
     }
 
     void viewAndChange_data() {
@@ -215,12 +170,10 @@ private slots:
     }
     void viewAndChange() {
         QFETCH(int, kind);
-        SoureParam stored;
-        stored.type = uint8_t(kind);
-        stored.value = kind == SourceKinds::kMedia    ? clip_
-                       : kind == SourceKinds::kWindow ? QString(kWindowTitle)
-                                                      : choices(uint8_t(kind)).value(0);
-        stored.primaryFlag = true;
+        const QString value = kind == SourceKinds::kMedia    ? in_.clip
+                              : kind == SourceKinds::kWindow ? QString(kWindowTitle)
+                                                             : choices(uint8_t(kind)).value(0);
+        SoureParam stored = studiotest::param(uint8_t(kind), value, true);
         const QString name = app()->addSceneItem(stored);
         QVERIFY(dialog_->openForView(name));
         QCOMPARE(dialog_->windowTitle().left(2), QString("查看"));
@@ -228,17 +181,15 @@ private slots:
                                                             : child<QAbstractButton>("hflip");
         QVERIFY(flag->isChecked());
         if (kind == SourceKinds::kMedia) {
-            QCOMPARE(child<QLineEdit>("input2")->text(), clip_);
+            QCOMPARE(child<QLineEdit>("input2")->text(), in_.clip);
         } else {
             QCOMPARE(child<QComboBox>("comboBox1")->currentText(), stored.value);
         }
         flag->setChecked(false);
         clickOk();
-        SoureParam read;
-        QVERIFY(OrbOBS::instance().getSourceProp(name, read));
-        QCOMPARE(read.value, stored.value);
-        QVERIFY(!read.primaryFlag);
-        QCOMPARE(sceneNames(), QStringList{name});
+        stored.primaryFlag = false;
+        QCOMPARE(storedMaterial(name), materialLine(stored));
+        QCOMPARE(studiotest::itemNames(), QStringList{name});
     }
 
     void pictureFilterReachesTheFileDialog() {
@@ -258,13 +209,13 @@ private slots:
     }
     void cameraPreviewGoesOnCancelOrClose() {
         QFETCH(bool, byClose);
-        const QString kept = app()->addSceneItem(fastPicture());
+        const QString kept = app()->addSceneItem(studiotest::param(SourceKinds::kImage, in_.png));
         dialog_->openForAdd(SourceKinds::kCamera);
         const QString preview = dialog_->sourceName();
         QVERIFY(!preview.isEmpty());
-        QCOMPARE(sceneNames(), QStringList({preview, kept}));
+        QCOMPARE(studiotest::itemNames(), QStringList({preview, kept}));
         if (choices(SourceKinds::kCamera).isEmpty()) {
-            QVERIFY(child<QLabel>("tips1")->isVisibleTo(dialog_));
+            QVERIFY(child<QLabel>("tips1")->isVisibleTo(dialog_.get()));
         }
         screenshot(QStringLiteral("camera"));
         if (byClose) {
@@ -273,13 +224,11 @@ private slots:
             QTest::mouseClick(child<QPushButton>("cancel"), Qt::LeftButton);
         }
         QVERIFY(!dialog_->isVisible());
-        QCOMPARE(sceneNames(), QStringList{kept});
+        QCOMPARE(studiotest::itemNames(), QStringList{kept});
     }
 
     void viewedCameraStaysAndFlips() {
-        SoureParam camera;
-        camera.type = SourceKinds::kCamera;
-        const QString name = app()->addSceneItem(camera);
+        const QString name = app()->addSceneItem(studiotest::param(SourceKinds::kCamera, ""));
         QVERIFY(!name.isEmpty());
         QVERIFY(dialog_->openForView(name));
         QVERIFY(dialog_->editing());
@@ -288,9 +237,8 @@ private slots:
 
         // Mirroring acts at once on the scene item.
         child<QCheckBox>("hflip")->setChecked(true);
-        SoureParam read;
-        QVERIFY(OrbOBS::instance().getSourceProp(name, read));
-        QVERIFY(read.primaryFlag && !read.secondaryFlag);
+        QCOMPARE(storedMaterial(name),
+                 materialLine(studiotest::param(SourceKinds::kCamera, "", true)));
 
         // This platform's camera has no device dialog of its own.
         QTest::mouseClick(child<QPushButton>("set"), Qt::LeftButton);
@@ -298,21 +246,21 @@ private slots:
 
         dialog_->show();
         QVERIFY(dialog_->close());
-        QCOMPARE(sceneNames(), QStringList{name});
+        QCOMPARE(studiotest::itemNames(), QStringList{name});
     }
 
     void badInputChangesNothing_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("warning");
-        const QString text = dir_.filePath("notes.png");
+        const QString text = in_.dir.filePath("notes.png");
         QFile file(text);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("plain words, no picture");
         file.close();
-        const QString empty = dir_.filePath("empty");
+        const QString empty = in_.dir.filePath("empty");
         QDir().mkpath(empty);
-        const QString missing = dir_.filePath("missing.mp4");
+        const QString missing = in_.dir.filePath("missing.mp4");
         QTest::newRow("empty picture path") << int(SourceKinds::kImage) << QString() << kIncomplete;
         QTest::newRow("not a picture")
             << int(SourceKinds::kImage) << text << QString("无法读取图片：" + text);
@@ -328,30 +276,30 @@ private slots:
         dialog_->openForAdd(uint8_t(kind));
         dialog_->show();
         child<QLineEdit>(kind == SourceKinds::kSlideshow ? "input3" : "input2")->setText(input);
-        QSignalSpy added(dialog_, &AddMaterial::signalMaterialAdded);
+        QSignalSpy added(dialog_.get(), &AddMaterial::signalMaterialAdded);
         clickOk();
         QCOMPARE(warnings(), QStringList{warning});
         QCOMPARE(added.count(), 0);
         QVERIFY(dialog_->isVisible());
-        QVERIFY(sceneNames().isEmpty());
+        QVERIFY(studiotest::itemNames().isEmpty());
     }
 
     void windowClosedWhileOpen() {
         const QString title = QStringLiteral("OrbShortLivedWindow");
-        QWidget* gone = showWindow(title);
+        std::unique_ptr<QWidget> gone = studiotest::showWindow(title);
         QTRY_VERIFY_WITH_TIMEOUT(choices(SourceKinds::kWindow).contains(title), 20000);
         dialog_->openForAdd(SourceKinds::kWindow);
         dialog_->show();
         auto* combo = child<QComboBox>("comboBox1");
         combo->setCurrentIndex(combo->findText(title));
         QCOMPARE(combo->currentText(), title);
-        delete gone;
+        gone.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!choices(SourceKinds::kWindow).contains(title), 20000);
 
         clickOk();
         QCOMPARE(warnings(), QStringList{"所选窗口已关闭，请重新选择"});
         QVERIFY(dialog_->isVisible());
-        QVERIFY(sceneNames().isEmpty());
+        QVERIFY(studiotest::itemNames().isEmpty());
         QCOMPARE(combo->findText(title), -1);
     }
 
@@ -382,9 +330,7 @@ private slots:
     }
 
     void viewedManualGroupKeepsItsKeys() {
-        SoureParam group;
-        group.type = SourceKinds::kSlideshow;
-        group.value = folder_;
+        SoureParam group = studiotest::param(SourceKinds::kSlideshow, in_.folder);
         const QString name = app()->addSceneItem(group);
         const std::vector<OrbShortcut> keys = {
             {uint32_t(Qt::ControlModifier | Qt::ShiftModifier), kVkP, QString()},
@@ -400,17 +346,11 @@ private slots:
         QVERIFY(warnings().isEmpty());
         screenshot(QStringLiteral("picgroup_view"));
 
-        QSignalSpy changed(dialog_, &AddMaterial::signalMaterialChanged);
+        QSignalSpy changed(dialog_.get(), &AddMaterial::signalMaterialChanged);
         clickOk();
         QCOMPARE(changed.count(), 1);
-        SoureParam read;
-        QVERIFY(OrbOBS::instance().getSourceProp(name, read));
-        QVERIFY(!read.secondaryFlag);
-        QCOMPARE(read.hotkeys.size(), size_t(2));
-        for (size_t i = 0; i < 2; ++i) {
-            QCOMPARE(read.hotkeys[i].modifiers, keys[i].modifiers);
-            QCOMPARE(read.hotkeys[i].virtualKey, keys[i].virtualKey);
-        }
+        group.hotkeys = keys;
+        QCOMPARE(storedMaterial(name, true), materialLine(group));
     }
 
     void viewingAMissingMaterialLeavesTheDialog() {
@@ -419,14 +359,6 @@ private slots:
         QVERIFY(!dialog_->openForView(QStringLiteral("NoSuchMaterial")));
         QCOMPARE(dialog_->windowTitle(), title);
         QVERIFY(!dialog_->editing());
-    }
-
-private:
-    SoureParam fastPicture() const {
-        SoureParam picture;
-        picture.type = SourceKinds::kImage;
-        picture.value = png_;
-        return picture;
     }
 };
 

@@ -71,10 +71,8 @@ private slots:
         QCOMPARE(mgr.getUrl(15), base + "login?client=pc&app=orblive_user&version=1.2.3");
         QCOMPARE(mgr.getUrl(16),
                  base + "about?client=pc&name=orblive&app=orblive_user&version=1.2.3");
-        QCOMPARE(mgr.getUrl(18), base + "user/update?client=pc");
         // Filled later by their users, so their placeholders stay.
         QCOMPARE(mgr.getUrl(20), base + "chat?user=%1&taskId=%2&mode=%3&old=%4");
-        QCOMPARE(mgr.getUrl(21), base + "task/finished?client=%1&taskId=%2");
         QCOMPARE(mgr.task(live::kTaskDetails)->req_type, uint8_t(live::INetwork::kRequestPost));
         QCOMPARE(mgr.task(live::kTaskUserImage)->req_type, uint8_t(live::INetwork::kRequestUpload));
         QCOMPARE(mgr.getUrl(30), QString());
@@ -86,7 +84,6 @@ private slots:
         QTest::newRow("missing") << QByteArray() << "failed to load file";
         QTest::newRow("not json") << QByteArray("{url_prefix") << "failed to parse";
         QTest::newRow("array") << QByteArray("[1,2]") << "failed to parse";
-        QTest::newRow("null") << QByteArray("null") << "failed to parse";
         QTest::newRow("prefix not text")
             << QByteArray(R"({"url_prefix": 5, "url_info": []})") << QString();
         QTest::newRow("entries not array")
@@ -146,16 +143,6 @@ private slots:
         QVERIFY(!mgr.task(live::kTaskInvite));
         QCOMPARE(mgr.getUrl(6), QString("http://h/six"));
         QCOMPARE(log.count("[W] live::OrbHttpMgr::initHttpTask: error in network task data"), 3);
-    }
-
-    void storesIntegersInEightBits() {
-        OrbHttpMgr mgr(config());
-        const QJsonArray entries = {loginEntry(), entry(8, "x", 300, "a=%1", 257, 2)};
-        QCOMPARE(mgr.initHttpTask(writeTasks(file(entries))), uint8_t(0));
-        QCOMPARE(mgr.task(live::kTaskBroadcast)->req_type, uint8_t(44));
-        QCOMPARE(mgr.task(live::kTaskBroadcast)->param_num, uint8_t(1));
-        QCOMPARE(mgr.task(live::kTaskBroadcast)->opt_param_num, uint8_t(2));
-        QCOMPARE(mgr.task(live::kTaskBroadcast)->param, QString("a=%1"));
     }
 
     void cleansTheLoginAddress_data() {
@@ -226,12 +213,9 @@ private slots:
         QTest::newRow("list, five") << list << 5 << 1 << QStringList{"2", "20", "444", "1", "物理"}
                                     << "curPage=2&pageSize=20&callback=444&taskStatus=1&"
                                        "taskName=%E7%89%A9%E7%90%86";
-        QTest::newRow("list, four") << list << 5 << 1 << QStringList{"1", "10", "444", "2"}
-                                    << "curPage=1&pageSize=10&callback=444&taskStatus=2";
         QTest::newRow("callback kept")
             << "taskId=%1&name=%2&callback=" << 2 << 1 << QStringList{"7"} << "taskId=7&callback=";
         QTest::newRow("too few") << list << 5 << 1 << QStringList{"1", "2", "3"} << "";
-        QTest::newRow("no parameters") << "" << 0 << 0 << QStringList{"1"} << "";
         QTest::newRow("all optional, none given")
             << "name=%1&callback=" << 1 << 1 << QStringList() << "callback=";
         // Values are form-encoded and never read as placeholders or extra fields.
@@ -260,16 +244,12 @@ private slots:
         using M = OrbHttpMgr;
         const M::IParamListTask list(1, 0, 2, 20, 1, "物理");
         QCOMPARE(mgr.buildArgs(&list), (QStringList{"2", "20", "444", "1", "物理"}));
-        const M::IParamListTask unnamed(1, 0, 0, 10, 2);
-        QCOMPARE(mgr.buildArgs(&unnamed), (QStringList{"0", "10", "444", "2"}));
         const M::IParamMonitor monitor(9, 1001, 1499.6f, 12.34f, 29.971f, 18000000000ULL, 3,
                                        "202401050930");
         QCOMPARE(mgr.buildArgs(&monitor), (QStringList{"1001", "1500", "12.3", "29.97",
                                                        "18000000000", "3", "202401050930"}));
         const M::IParamID id(22, 1004);
         QCOMPARE(mgr.buildArgs(&id), QStringList{"1004"});
-        const M::IParamValue value(19, "http://a/b.png");
-        QCOMPARE(mgr.buildArgs(&value), QStringList{"http://a/b.png"});
         // Wrong record class, unknown type, type above 22, no record.
         const M::IParamID wrongClass(1, 5);
         QVERIFY(mgr.buildArgs(&wrongClass).isEmpty());
@@ -302,18 +282,15 @@ private slots:
         QVERIFY(!mgr.getCookies().isValid());
     }
 
-    void keepsAndClearsCookies() {
+    // Only the cookies the manager was handed go at sign-out; others in the jar stay.
+    void clearingForgetsOnlyTheHandedCookies() {
         OrbHttpMgr mgr(config());
-        QVERIFY(!mgr.getCookies().isValid());
         mgr.addCookie("127.0.0.1", "ORB_SESSION", "s");
         QNetworkCookie other("OTHER", "o");
         other.setDomain("127.0.0.1");
         mgr.cookieJar()->insertCookie(other);
-        const QVariant kept = mgr.getCookies();
-        QCOMPARE(QString(kept.typeName()), QString("QList<QNetworkCookie>"));
-        QCOMPARE(kept.value<QList<QNetworkCookie>>().size(), 1);
+        QCOMPARE(mgr.getCookies().value<QList<QNetworkCookie>>().size(), 1);
         mgr.clearCookies();
-        // Cookies that entered the jar by other means stay.
         const auto left = mgr.cookieJar()->cookiesForUrl(QUrl("http://127.0.0.1/"));
         QCOMPARE(left.size(), 1);
         QCOMPARE(left.first().name(), QByteArray("OTHER"));

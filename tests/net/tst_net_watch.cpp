@@ -52,11 +52,7 @@ class TestNetWatch : public QObject {
             result = v;
             done = true;
         });
-        QDeadlineTimer deadline(kWait);
-        while (!done && !deadline.hasExpired()) {
-            QTest::qWait(20);
-        }
-        return result;
+        return QTest::qWaitFor([&] { return done; }, kWait) ? result : QVariant();
     }
 
     // What a presenter sees in a browser: the page's own script fills it in.
@@ -102,46 +98,14 @@ private slots:
         rtmp_.stop();
     }
 
-    void theIndexLinksEveryWaitingTasksWatchPage() {
-        const QString index = QString::fromUtf8(service_.fetch("").body);
-        QVERIFY(index.contains("/watch?taskId=1001"));
-        QVERIFY(index.contains("/watch?taskId=1025"));
-        QVERIFY(!index.contains("/watch?taskId=2001"));
-        const QString page = QString::fromUtf8(service_.fetch("watch?taskId=1003").body);
-        QVERIFY(page.contains("高三英语冲刺（二）：阅读理解"));
-        QVERIFY(page.contains(rtmp_.url() + "/orb1003"));
-        QVERIFY(page.contains("/chat?user=watch&amp;taskId=1003"));
-        QCOMPARE(service_.fetch("watch/state?taskId=99").status, 404);
-    }
-
     void showsTheStreamAsTheServerReceivesIt() {
         QVERIFY(!live(1003));
         QCOMPARE(service_.fetch("watch/frame.jpg?taskId=1003").status, 404);
         publisher_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        publisher_.start("ffmpeg", {"-v",
-                                    "error",
-                                    "-re",
-                                    "-f",
-                                    "lavfi",
-                                    "-i",
-                                    "testsrc2=size=320x240:rate=15",
-                                    "-f",
-                                    "lavfi",
-                                    "-i",
-                                    "sine=frequency=440",
-                                    "-t",
-                                    "40",
-                                    "-c:v",
-                                    "libx264",
-                                    "-preset",
-                                    "ultrafast",
-                                    "-g",
-                                    "15",
-                                    "-c:a",
-                                    "aac",
-                                    "-f",
-                                    "flv",
-                                    rtmp_.url() + "/orb1003"});
+        const QString source =
+            "-v error -re -f lavfi -i testsrc2=size=320x240:rate=15 -f lavfi -i sine=frequency=440 "
+            "-t 40 -c:v libx264 -preset ultrafast -g 15 -c:a aac -f flv";
+        publisher_.start("ffmpeg", source.split(' ') << rtmp_.url() + "/orb1003");
         QTRY_VERIFY_WITH_TIMEOUT(live(1003), kWait);
         // The stream's description follows its first packets.
         QTRY_VERIFY_WITH_TIMEOUT(state(1003).value("stream").toObject().value("width").toInt() > 0,
@@ -149,7 +113,6 @@ private slots:
         const QJsonObject stream = state(1003).value("stream").toObject();
         QCOMPARE(stream.value("width").toInt(), 320);
         QCOMPARE(stream.value("codec").toString(), QString("H264"));
-        QCOMPARE(stream.value("audioCodec").toString(), QString("AAC"));
         QCOMPARE(stream.value("fps").toInt(), 15);
         QVERIFY(!live(1004));
 
@@ -164,18 +127,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!live(1003), kWait);
     }
 
+    // The reports of one task, drawn; another task's are not mixed in.
     void chartsTheTasksMonitorReports() {
-        const QList<QNetworkCookie> cookies = service_.signIn();
-        for (int i = 1; i <= 3; ++i) {
-            service_.fetch("api/monitor",
-                           QString("taskId=1005&kbs=%1&cpu=10.0&fps=30.00&originFrame=%2&"
-                                   "lostFrame=%3&pointTime=20261207010%1&callback=")
-                               .arg(i)
-                               .arg(i * 1800)
-                               .arg(i - 1)
-                               .toUtf8(),
-                           cookies);
-        }
+        report(1005, 3, service_.signIn());
         const QJsonObject s = state(1005);
         QCOMPARE(s.value("reports").toArray().size(), 3);
         QCOMPARE(state(1006).value("reports").toArray().size(), 0);

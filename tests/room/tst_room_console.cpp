@@ -1,6 +1,4 @@
 #include <QDialog>
-#include <QDir>
-#include <QPainter>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -23,6 +21,7 @@
 
 using namespace orbLiveImp;
 using studiotest::app;
+using studiotest::shownTexts;
 
 // The console, info bar and speech panel with the real studio streaming to a real server.
 class TestRoomConsole : public QObject {
@@ -44,31 +43,6 @@ private:
         live::DialogSeam::presetAnswer(int(QDialog::Accepted));
         console_->clickControl(control);
         return QTest::qWaitFor([&] { return wiring_->outputEvents().contains(report); }, 20000);
-    }
-
-    static QStringList shownTexts(const QString& kind) {
-        QStringList texts;
-        for (const auto& shown : live::DialogSeam::shown()) {
-            if (shown.kind == kind) {
-                texts << shown.text;
-            }
-        }
-        return texts;
-    }
-
-    void saveScreenshot(Speaker& speaker) {
-        const QString folder = QStringLiteral(ORB_BINARY_DIR "/screenshots");
-        QVERIFY(QDir().mkpath(folder));
-        const QPixmap roomShot = room_->grab();
-        const QPixmap speakerShot = speaker.grab();
-        QImage image(roomShot.width(), roomShot.height() + speakerShot.height() + 16,
-                     QImage::Format_ARGB32);
-        image.fill(QColor(21, 22, 26));
-        QPainter painter(&image);
-        painter.drawPixmap(0, 0, roomShot);
-        painter.drawPixmap(16, roomShot.height() + 8, speakerShot);
-        painter.end();
-        QVERIFY(image.save(folder + "/room_controls.png"));
     }
 
 private slots:
@@ -153,9 +127,11 @@ private slots:
         speaker.showBound(console_);
         QVERIFY(QTest::qWaitForWindowExposed(&speaker, 30000));
         QCOMPARE(speaker.buttonText(Speaker::kLive), QString("结束直播"));
-        saveScreenshot(speaker);
+        QVERIFY(room_->grab().save(studiotest::screenshotPath("room_controls.png")));
+        QVERIFY(speaker.grab().save(studiotest::screenshotPath("room_speaker.png")));
 
-        QTest::qWait(1500);  // let a few seconds of picture reach the server
+        // A few seconds of picture reach the server, by the stream's own clock.
+        QVERIFY(outputtest::runsFor(app(), 2));
         QVERIFY(clickAccepted(Speaker::kLive, "5 false"));
         QCOMPARE(button("live")->text(), QString("开始直播"));
         QTRY_COMPARE(button("live")->property(BlinkTimer::kIconProperty).toString(),
@@ -182,7 +158,7 @@ private slots:
     void recordingPlays() {
         QVERIFY(clickAccepted(Speaker::kRecord, "6 true"));
         QCOMPARE(button("record")->text(), QString("结束录制"));
-        QTest::qWait(2000);  // the recording's length
+        QVERIFY(outputtest::runsFor(app(), 2, true));  // the recording's length
         QVERIFY(clickAccepted(Speaker::kRecord, "6 false"));
         QVERIFY(!console_->isRecording());
         const MediaProbe probe = MediaProbe::of(wiring_->recordedPath());

@@ -3,7 +3,6 @@
 #include <QMessageBox>
 #include <QStandardItemModel>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -12,6 +11,7 @@
 #include "RoomWiring.h"
 #include "core/DialogSeam.h"
 #include "frontend/SceneItems.h"
+#include "frontend/SourceKinds.h"
 #include "frontend/StudioCodes.h"
 #include "frontend/StudioTestKit.h"
 #include "room/Scene.h"
@@ -76,22 +76,11 @@ private:
     }
 
     QString addPicture(const QString& name) {
-        SoureParam pic;
-        pic.type = 3;
-        pic.name = name;
-        pic.value = studiotest::makePng(dir_.filePath(name + ".png"), Qt::darkCyan);
-        return app()->addSceneItem(pic);
+        const QString png = studiotest::makePng(dir_.filePath(name + ".png"), Qt::darkCyan);
+        return app()->addSceneItem(studiotest::param(SourceKinds::kImage, png, false, false, name));
     }
 
-    static QStringList warnings() {
-        QStringList texts;
-        for (const auto& shown : live::DialogSeam::shown()) {
-            if (shown.kind == "warning") {
-                texts << shown.text;
-            }
-        }
-        return texts;
-    }
+    static QStringList warnings() { return studiotest::shownTexts("warning"); }
 
     bool engineItemFlag(const QString& name, bool (*flag)(const obs_sceneitem_t*)) {
         OBSSceneItem item = SceneItems::find(basic()->currentScene(), name);

@@ -47,15 +47,10 @@ private slots:
         }
     }
 
-    void theSourcesNameTheResourcesTheyUse() {
-        // The title bar, the scheme and the style sheets alone name dozens.
-        QVERIFY2(referenced_.size() > 25, qPrintable(QString::number(referenced_.size())));
-        QVERIFY(referenced_.contains(":/img/image/userAvahost.png"));
-        QVERIFY(referenced_.contains(":/image/storeH.png"));
-        QVERIFY(referenced_.contains(":/image/material_picgroup.png"));
-    }
-
     void everyNamedResourceExists() {
+        // The title bar, the scheme and the style sheets alone name dozens: a scan that finds
+        // few has lost its way.
+        QVERIFY2(referenced_.size() > 25, qPrintable(QString::number(referenced_.size())));
         QStringList missing;
         for (auto it = referenced_.cbegin(); it != referenced_.cend(); ++it) {
             if (!QFile::exists(it.key())) {

@@ -10,30 +10,14 @@ class TestScheme : public QObject {
 private slots:
     void initTestCase() { QCOMPARE(Scheme::instance().init(0), 0); }
 
-    void everySheetIsLoadedWithItsFileText() {
-        for (uint8_t id = 0; id <= QSS_LIVESET; ++id) {
-            QFile file(Scheme::sheetPath(id));
-            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-            const QString text = QString::fromUtf8(file.readAll());
-            QVERIFY(!text.trimmed().isEmpty());
-            QCOMPARE(Scheme::instance().styleSheet(id), text);
-        }
-        QVERIFY(Scheme::instance().styleSheet(14).isEmpty());
-    }
-
     void rulesAcceptWordsUpToTheirLength_data() {
         QTest::addColumn<int>("rule");
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("accepted");
         QTest::newRow("scene five") << 1 << "abcde" << true;
         QTest::newRow("scene six") << 1 << "abcdef" << false;
-        QTest::newRow("scene blank") << 1 << "ab cd" << false;
-        QTest::newRow("scene chinese") << 1 << "场景_2" << true;
-        QTest::newRow("scene empty") << 1 << "" << false;
         QTest::newRow("scene dash") << 1 << "a-b" << false;
-        QTest::newRow("source sixteen") << 2 << QString(16, 'x') << true;
         QTest::newRow("source seventeen") << 2 << QString(17, 'x') << false;
-        QTest::newRow("base eight") << 0 << "abcdefgh" << true;
         QTest::newRow("base nine") << 0 << "abcdefghi" << false;
         QTest::newRow("unknown id is base") << 9 << "abcdefgh" << true;
     }

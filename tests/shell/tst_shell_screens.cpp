@@ -1,5 +1,5 @@
-// Renders the title bar, ask dialogs and a toast on a real X display and writes them to
-// <build>/screenshots for people to look at. Asserts sizes and that Chinese text is drawn
+// Renders the ask dialogs and a toast on a real X display and writes them to
+// <build>/screenshots for people to look at. Asserts that Chinese text is drawn
 // with a font that has the glyphs.
 #include <QApplication>
 #include <QDir>
@@ -13,7 +13,6 @@
 #include <QtTest>
 
 #include "shell/Scheme.h"
-#include "shell/TitleBar.h"
 #include "shell/Toast.h"
 #include "shell/ormLive_AskDialog.h"
 #include "support/Require.h"
@@ -67,27 +66,6 @@ QImage onBackdrop(const QImage& image, const QColor& backdrop, int margin) {
     return out;
 }
 
-// A stand-in for the main window: the bar above the dark content area.
-class Frame : public QWidget {
-public:
-    Frame() {
-        setObjectName("MainWindow");
-        setAttribute(Qt::WA_StyledBackground);
-        setWindowFlags(Qt::FramelessWindowHint);
-        bar = new TitleBar(this);
-        bar->setObjectName("title_bar");
-        bar->setFixedHeight(56);
-        content = new QWidget(this);
-        content->setObjectName("welcome");
-        content->setAttribute(Qt::WA_StyledBackground);
-        setFixedSize(1100, 360);
-        bar->setGeometry(0, 0, 1100, 56);
-        content->setGeometry(0, 56, 1100, 304);
-    }
-    TitleBar* bar;
-    QWidget* content;
-};
-
 }  // namespace
 
 class TestShellScreens : public QObject {
@@ -97,9 +75,6 @@ public:
 
 private:
     bool display_;
-    QImage titleBarShot_;
-    QImage dialogShot_;
-    QImage toastShot_;
 
 private slots:
     void initTestCase() {
@@ -107,36 +82,6 @@ private slots:
         Scheme::instance().init(0);
         qApp->setStyleSheet(Scheme::instance().styleSheet(QSS_BASE) +
                             Scheme::instance().styleSheet(QSS_MAIN));
-    }
-
-    void titleBar() {
-        Frame frame;
-        frame.bar->setTitle(Scheme::instance().displayTitle());
-        frame.bar->setUserInfo(QStringLiteral(":/img/image/userAvahost.png"),
-                               QStringLiteral("主播小王"));
-        frame.move(100, 100);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame, 30000));
-
-        QCOMPARE(frame.bar->height(), 56);
-        QCOMPARE(frame.bar->findChild<QLabel*>("icon")->size(), QSize(32, 32));
-        QCOMPARE(frame.bar->findChild<QLabel*>("user_icon")->size(), QSize(26, 26));
-        for (const char* name : {"about", "set", "min", "max", "close"}) {
-            QCOMPARE(frame.bar->findChild<QPushButton*>(name)->size(), QSize(20, 20));
-        }
-        for (const char* name : {"title", "user_info"}) {
-            auto* label = frame.bar->findChild<QLabel*>(name);
-            QCOMPARE(missingGlyphs(label->text(), label->font()), QString());
-        }
-        // The bar is painted in its own colour, not the page's.
-        titleBarShot_ = frame.grab().toImage();
-        QCOMPARE(QColor(titleBarShot_.pixel(600, 5)), QColor(44, 44, 44));
-        QCOMPARE(QColor(titleBarShot_.pixel(600, 200)), kPage);
-        QVERIFY(titleBarShot_.copy(0, 0, 1100, 56).save(shotPath("titlebar.png")));
-
-        frame.showMaximized();
-        QTRY_COMPARE(frame.bar->findChild<QPushButton*>("max")->property("state").toString(),
-                     QString("restore"));
     }
 
     void askDialogs_data() {
@@ -153,9 +98,6 @@ private slots:
         QTest::newRow("join") << 8 << "加入直播"
                               << ""
                               << "askdialog_join.png";
-        QTest::newRow("notice") << 1 << "警告"
-                                << "请先停止直播或录制，然后再退出"
-                                << "askdialog_notice.png";
     }
     void askDialogs() {
         QFETCH(int, mode);
@@ -165,53 +107,30 @@ private slots:
         ormLive_AskDialog dialog(title, text, mode);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog, 30000));
-        QCOMPARE(dialog.size(), QSize(450, 257));
         for (QLabel* label : dialog.findChildren<QLabel*>()) {
             QCOMPARE(missingGlyphs(label->text(), label->font()), QString());
         }
         for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
             if (!button->isHidden()) {
                 QCOMPARE(missingGlyphs(button->text(), button->font()), QString());
-                if (button->objectName() != "pushButton_close") {
-                    QCOMPARE(button->size(), QSize(80, 32));
-                }
             }
         }
-        const QImage shot = dialog.grab().toImage();
-        QVERIFY(onBackdrop(shot, QColor(72, 72, 76), 20).save(shotPath(file)));
-        if (mode == 3) {
-            dialogShot_ = shot;
-        }
+        QVERIFY(onBackdrop(dialog.grab().toImage(), QColor(72, 72, 76), 20).save(shotPath(file)));
     }
 
     void toast() {
         Toast* toast = Toast::showTip(QStringLiteral("复制邀请码成功"), nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(toast, 30000));
-        QCOMPARE(toast->height(), 52);
         auto* label = toast->findChild<QLabel*>("label");
         QCOMPARE(missingGlyphs(label->text(), label->font()), QString());
         QCOMPARE(toast->y(), QGuiApplication::primaryScreen()->geometry().height() * 7 / 10);
-        toastShot_ = toast->grab().toImage();
+        const QImage shot = toast->grab().toImage();
         // Only the rounded pill is drawn: its corners stay see-through.
-        QCOMPARE(qAlpha(toastShot_.pixel(1, 1)), 0);
-        QVERIFY(qAlpha(toastShot_.pixel(toast->width() / 2, 26)) > 150);
-        QVERIFY(onBackdrop(toastShot_, kPage, 20).save(shotPath("toast.png")));
+        QCOMPARE(qAlpha(shot.pixel(1, 1)), 0);
+        QVERIFY(qAlpha(shot.pixel(toast->width() / 2, 26)) > 150);
+        QVERIFY(onBackdrop(shot, kPage, 20).save(shotPath("toast.png")));
         QPointer<Toast> gone(toast);
         QTRY_VERIFY_WITH_TIMEOUT(gone.isNull(), 15000);
-    }
-
-    // The three together as they meet in the client: bar, page, dialog and toast.
-    void together() {
-        QVERIFY(!titleBarShot_.isNull() && !dialogShot_.isNull() && !toastShot_.isNull());
-        QImage scene(1100, 560, QImage::Format_RGB32);
-        scene.fill(kPage);
-        QPainter painter(&scene);
-        painter.drawImage(0, 0, titleBarShot_.copy(0, 0, 1100, 56));
-        painter.fillRect(QRect(0, 56, 1100, 504), QColor(0, 0, 0, 110));
-        painter.drawImage((1100 - dialogShot_.width()) / 2, 120, dialogShot_);
-        painter.drawImage((1100 - toastShot_.width()) / 2, 460, toastShot_);
-        painter.end();
-        QVERIFY(scene.save(shotPath("shell.png")));
     }
 };
 

@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include "PrivateDisplay.h"
+#include "StoredMaterial.h"
 #include "frontend/OBSBasic.h"
 #include "frontend/SourceFactory.h"
 #include "frontend/SourceKinds.h"
@@ -30,11 +31,7 @@ private slots:
     }
 
     void missingKindIsUnavailableNotACrash() {
-        QString typeId;
-        QStringList names;
-        QList<QVariant> values;
-        OrbOBS::instance().getSourceChoices(SourceKinds::kWindow, typeId, names, values);
-        QVERIFY(names.isEmpty());
+        QVERIFY(materialChoices(SourceKinds::kWindow).isEmpty());
         QVERIFY(app()->GetMainWindow()->fastAddWindow(QStringLiteral("any")).isEmpty());
         QVERIFY(!OrbOBS::instance().unavailableReason(SourceKinds::kWindow).isEmpty());
         QVERIFY(OrbOBS::instance().unavailableReason(SourceKinds::kImage).isEmpty());

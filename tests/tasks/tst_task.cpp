@@ -6,17 +6,14 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QUrlQuery>
 #include <QtTest>
 #include <memory>
 
 #include "core/DialogSeam.h"
-#include "core/IConfig.h"
-#include "net/DemoService.h"
-#include "net/OrbHttpMgr.h"
 #include "shell/tasks/PageControl.h"
 #include "shell/tasks/Task.h"
+#include "support/DemoClient.h"
 
 using live::DialogSeam;
 
@@ -46,10 +43,8 @@ class TestTask : public QObject {
     Q_OBJECT
 
 private:
-    DemoService service_;
-    QTemporaryDir dir_;
-    std::shared_ptr<live::IConfig> config_;
-    std::shared_ptr<live::OrbHttpMgr> net_;
+    DemoClient demo_;
+    DemoService& service_ = demo_.service;
     std::unique_ptr<Task> page_;
     int listReplies_ = 0;
 
@@ -60,6 +55,12 @@ private:
         return actionCell(row)->findChild<QPushButton*>("pushButton_endTask");
     }
     void waitForList(int before) { QTRY_VERIFY_WITH_TIMEOUT(listReplies_ > before, kWait); }
+    // The waiting tasks' first page, as the service has them.
+    void loadList() {
+        const int before = listReplies_;
+        page_->refresh();
+        waitForList(before);
+    }
     QUrlQuery lastForm(const QString& path) {
         const QJsonObject req = service_.lastRequest(path);
         return QUrlQuery(QString::fromUtf8(DemoService::rawBody(req)));
@@ -75,15 +76,18 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(service_.start());
-        config_ = std::make_shared<live::IConfig>();
-        QCOMPARE(config_->init(DemoService::writeConfigFile(dir_.path())), uint8_t(0));
-        net_ = std::make_shared<live::OrbHttpMgr>(config_);
-        QCOMPARE(net_->initSsl(), uint8_t(0));
-        QCOMPARE(net_->initHttpTask(service_.writeNetworkFile(dir_.path())), uint8_t(0));
-        net_->insertCookies(service_.signIn());
-        page_ = std::make_unique<Task>(config_, net_);
-        connect(net_.get(), &live::OrbHttpMgr::signalReplyInfo, this,
+        DialogSeam::setHeadless(true);
+        QVERIFY(demo_.start());
+        QVERIFY(demo_.connect());
+        QVERIFY(demo_.signIn());
+    }
+
+    // A fresh page for every test, wired the way the main window wires it.
+    void init() {
+        DialogSeam::clearShown();
+        QVERIFY(service_.reset());
+        page_ = std::make_unique<Task>(demo_.config, demo_.net);
+        connect(demo_.net.get(), &live::OrbHttpMgr::signalReplyInfo, page_.get(),
                 [this](uint8_t type, const QByteArray& body) {
                     if (type == live::kTaskListRoom || type == live::kTaskDetails) {
                         ++listReplies_;
@@ -92,9 +96,7 @@ private slots:
                         page_->on_flush_clicked();
                     }
                 });
-        DialogSeam::setHeadless(true);
     }
-    void init() { DialogSeam::clearShown(); }
 
     void shortReplyFillsTenRowsWithShortDates() {
         page_->setData(listReply({task(1, "a"), task(2, "b"), task(3, "c")}, 3),
@@ -128,9 +130,7 @@ private slots:
     }
 
     void waitingListFromTheService() {
-        const int before = listReplies_;
-        page_->refresh();
-        waitForList(before);
+        loadList();
         const QUrlQuery form = lastForm("/api/task/list");
         QCOMPARE(form.queryItemValue("curPage"), QString("0"));
         QCOMPARE(form.queryItemValue("taskStatus"), QString("1"));
@@ -146,6 +146,7 @@ private slots:
     }
 
     void pagingAsksForZeroBasedPages() {
+        loadList();
         int before = listReplies_;
         QTest::mouseClick(pager()->findChild<QPushButton*>("page_last"), Qt::LeftButton);
         waitForList(before);
@@ -153,10 +154,10 @@ private slots:
         QCOMPARE(pager()->findChild<QLineEdit*>("page_num")->text(), QString("3"));
         QCOMPARE(table()->rowCount(), 10);  // five tasks, still ten rows
         const int requests = service_.requests("/api/task/list").size();
-        const int pending = net_->pendingReplies();
+        const int pending = demo_.net->pendingReplies();
         QTest::mouseClick(pager()->findChild<QPushButton*>("page_next"), Qt::LeftButton);
         // A request leaves at once: nothing more pending means nothing was sent.
-        QCOMPARE(net_->pendingReplies(), pending);
+        QCOMPARE(demo_.net->pendingReplies(), pending);
         QCOMPARE(service_.requests("/api/task/list").size(), requests);
     }
 
@@ -192,9 +193,7 @@ private slots:
     }
 
     void joiningAsksForTheTaskDetails() {
-        int before = listReplies_;
-        page_->refresh();
-        waitForList(before);
+        loadList();
         QSignalSpy enter(page_.get(), &Task::signalEnterRoom);
         QTest::mouseClick(actionCell(0)->findChild<QPushButton*>("pushButton_jion"),
                           Qt::LeftButton);
@@ -231,31 +230,29 @@ private slots:
         broken.remove("push_url");
         page_->setData(listReply({broken}, 1), live::kTaskListRoom);
         const int requests = service_.requests("/api/task/detail").size();
-        const int pending = net_->pendingReplies();
+        const int pending = demo_.net->pendingReplies();
         page_->joinroom(0, 3);
-        QCOMPARE(net_->pendingReplies(), pending);
+        QCOMPARE(demo_.net->pendingReplies(), pending);
         QCOMPARE(service_.requests("/api/task/detail").size(), requests);
     }
 
     void endingABroadcastAsksThenSendsStopAndReloads() {
-        int before = listReplies_;
-        page_->refresh();
-        waitForList(before);
+        loadList();
         const int onAir = rowOf("高一数学：函数的单调性与最值");
         QVERIFY(onAir >= 0);
         QVERIFY(endButton(onAir)->isEnabled());
 
         // Declined: nothing is sent.
         const int stops = service_.requests("/api/live/stop").size();
-        const int pending = net_->pendingReplies();
+        const int pending = demo_.net->pendingReplies();
         DialogSeam::presetAnswer(int(QDialog::Rejected));
         QTest::mouseClick(endButton(onAir), Qt::LeftButton);
         QCOMPARE(DialogSeam::shown().last().text,
                  QString("结束直播后将无法重新开始，请确认是否结束直播？"));
-        QCOMPARE(net_->pendingReplies(), pending);
+        QCOMPARE(demo_.net->pendingReplies(), pending);
         QCOMPARE(service_.requests("/api/live/stop").size(), stops);
 
-        before = listReplies_;
+        const int before = listReplies_;
         DialogSeam::presetAnswer(int(QDialog::Accepted));
         QTest::mouseClick(endButton(onAir), Qt::LeftButton);
         waitForList(before);

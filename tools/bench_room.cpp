@@ -1,7 +1,9 @@
 // The whole client in a studio room, streaming a looping clip with the chat page loaded, and
 // what the stream cost, as JSON lines. Driven by tools/bench_room.py, which samples the process
 // tree, watches the server for the first bytes and runs the engine-only driver beside it.
-//   bench_room <demo service url> <clip> <seconds> <kbps>
+//   bench_room <demo service url> <clip> <seconds> <kbps> [<Section>/<Key>=<value>...]
+// The trailing arguments set profile keys before the video is set up (engine settings tried);
+// "Bench/Preview=off" hides the room's preview, to measure what drawing it costs.
 // Lines on standard output, each a JSON object with "event": "entered" (the task's enter
 // button pressed), "live" (the console's live button pressed), "window" and "stopping" (the
 // measured stretch begins and ends), "result" (the figures).
@@ -37,6 +39,7 @@
 #include "core/DialogSeam.h"
 #include "frontend/OBSApp.h"
 #include "frontend/OutputTestKit.h"
+#include "frontend/PreviewDisplay.h"
 #include "frontend/SourceKinds.h"
 #include "net/DemoService.h"
 #include "room/Console.h"
@@ -120,6 +123,7 @@ struct Figures {
     double seconds = 0.0;
     double kbs = 0.0;
     uint32_t lagged = 0;
+    uint32_t rendered = 0;
     orbLiveImp::ResourceUtil util;
 };
 
@@ -128,6 +132,7 @@ Figures measure(OBSApp& app, int seconds) {
     Figures f;
     int kbsSamples = 0;
     const uint32_t laggedBefore = obs_get_lagged_frames();
+    const uint32_t renderedBefore = obs_get_total_frames();
     QElapsedTimer clock;
     clock.start();
     emitLine(QStringLiteral("window"));
@@ -141,6 +146,7 @@ Figures measure(OBSApp& app, int seconds) {
     }
     f.seconds = clock.elapsed() / 1000.0;
     f.lagged = obs_get_lagged_frames() - laggedBefore;
+    f.rendered = obs_get_total_frames() - renderedBefore;
     f.kbs = kbsSamples ? f.kbs / kbsSamples : 0.0;
     emitLine(QStringLiteral("stopping"));
     return f;
@@ -225,6 +231,11 @@ private:
     }
 
     int stream(const QString& clip, int seconds) {
+        if (QCoreApplication::arguments().contains(QStringLiteral("Bench/Preview=off"))) {
+            for (QWidget* preview : room()->findChildren<PreviewDisplay*>()) {
+                preview->hide();
+            }
+        }
         orbLiveImp::SoureParam video;
         video.type = SourceKinds::kMedia;
         video.name = QStringLiteral("Pattern");
@@ -247,6 +258,7 @@ private:
                                             {"frames", static_cast<qint64>(f.util.originFrame)},
                                             {"dropped", static_cast<qint64>(f.util.lostFrame)},
                                             {"lagged", static_cast<qint64>(f.lagged)},
+                                            {"rendered", static_cast<qint64>(f.rendered)},
                                             {"kbs", f.kbs},
                                             {"task", static_cast<qint64>(room()->taskId())}});
         return 0;
@@ -276,6 +288,7 @@ int main(int argc, char** argv) {
     }
     DialogSeam::setHeadless(true);
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    outputtest::setProfileKeys(app, QCoreApplication::arguments().mid(5));
     outputtest::useBenchProfile(app, QString(argv[4]).toInt());
     QString url = QString::fromLocal8Bit(argv[1]);
     if (!url.endsWith(QLatin1Char('/'))) {

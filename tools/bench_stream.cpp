@@ -1,6 +1,7 @@
 // Streams a looping clip through the studio for a while and prints what it cost, as one
 // JSON line. Driven by tools/bench_stream.py, which also runs the comparison.
-//   bench_stream <rtmp server url> <key> <clip> <seconds> <kbps>
+//   bench_stream <rtmp server url> <key> <clip> <seconds> <kbps> [<Section>/<Key>=<value>...]
+// The trailing arguments set profile keys before the video is set up (engine settings tried).
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
         return 3;
     }
     const int seconds = QString(argv[4]).toInt();
+    outputtest::setProfileKeys(app, QCoreApplication::arguments().mid(6));
     outputtest::useBenchProfile(app, QString(argv[5]).toInt());
     orbLiveImp::SoureParam clip;
     clip.type = 4;
@@ -57,6 +59,7 @@ int main(int argc, char** argv) {
     events.attach(&app);
     app.setRTMPUrl(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
     const uint32_t laggedBefore = obs_get_lagged_frames();
+    const uint32_t renderedBefore = obs_get_total_frames();
     const double cpuBefore = cpuSeconds();
     QElapsedTimer clock;
     clock.start();
@@ -79,6 +82,7 @@ int main(int argc, char** argv) {
     const double streamed = clock.elapsed() / 1000.0;
     const double cpu = cpuSeconds() - cpuBefore;
     const uint32_t lagged = obs_get_lagged_frames() - laggedBefore;
+    const uint32_t rendered = obs_get_total_frames() - renderedBefore;
     app.ctrlVoice(kStreamStop, 0);
     (void)events.waitFor("5 false");
 
@@ -87,6 +91,7 @@ int main(int argc, char** argv) {
                        {"frames", static_cast<qint64>(util.originFrame)},
                        {"dropped", static_cast<qint64>(util.lostFrame)},
                        {"lagged", static_cast<qint64>(lagged)},
+                       {"rendered", static_cast<qint64>(rendered)},
                        {"kbs", kbsSamples ? kbsSum / kbsSamples : 0.0},
                        {"peak_rss_kb", static_cast<qint64>(peakRssKb())}};
     std::printf("%s\n", QJsonDocument(result).toJson(QJsonDocument::Compact).constData());
