@@ -241,8 +241,9 @@ void Room::onSceneControl(uint8_t op, const QString& name, const QVariant& value
 }
 
 void Room::onRecordingEnded(const QString& path) {
-    OrbOBS::instance().getResourceUtility(util_);
-    if (!util_.recordFailed) {
+    orbLiveImp::ResourceUtil now;  // the room's own figures keep their one-second rhythm
+    OrbOBS::instance().getResourceUtility(now);
+    if (!now.recordFailed) {
         Toast::showTip(QStringLiteral("录制结束，视频文件\n") + path, this, kRecordToastMs);
         return;
     }
