@@ -15,6 +15,12 @@ namespace {
 
 // A recording's end is written at stop; quitting waits this long for it.
 constexpr int kFinishMs = 15000;
+// The muxer writes a fragment at every keyframe (2 s): a file that has not grown for this
+// long while the muxer took this much is not being written any more. The muxer only gives up
+// on a full disk much later, so the recording is stopped here.
+constexpr int kGrowthCheckMs = 2000;
+constexpr qint64 kStalledMs = 8000;
+constexpr uint64_t kStalledBytes = 256 * 1024;
 
 bool hasContent(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).size() > 0;
@@ -29,8 +35,14 @@ RecordOutput::RecordOutput(config_t* profile, ReportFn report, QObject* parent)
       runner_(new OutputRunner("RecordOutput", this)) {
     connect(runner_, &OutputRunner::started, this, [this] {
         clock_.start();
+        lastSize_ = 0;
+        bytesAtGrowth_ = 0;
+        sinceGrowth_.start();
+        growthWatch_.start();
         report_(true, path_);
     });
+    growthWatch_.setInterval(kGrowthCheckMs);
+    connect(&growthWatch_, &QTimer::timeout, this, &RecordOutput::checkGrowth);
     connect(runner_, &OutputRunner::stopped, this, &RecordOutput::onStopped);
 }
 
@@ -73,6 +85,7 @@ bool RecordOutput::start(std::shared_ptr<OutputEncoders> encoders) {
         live::log::warn("{}: already recording", "RecordOutput::start");
         return false;
     }
+    failed_ = false;
     if (!encoders) {
         refuse(QStringLiteral("no encoders"));
         return false;
@@ -117,9 +130,35 @@ void RecordOutput::shutdown() {
     runner_->shutdown(kFinishMs);
 }
 
+void RecordOutput::checkGrowth() {
+    obs_output_t* output = runner_->output();
+    if (!output || !clock_.isValid()) {
+        growthWatch_.stop();
+        return;
+    }
+    const qint64 size = QFileInfo(path_).size();
+    const uint64_t fed = obs_output_get_total_bytes(output);
+    if (size > lastSize_) {
+        lastSize_ = size;
+        bytesAtGrowth_ = fed;
+        sinceGrowth_.restart();
+        return;
+    }
+    if (sinceGrowth_.elapsed() < kStalledMs || fed - bytesAtGrowth_ < kStalledBytes) {
+        return;
+    }
+    live::log::warn("{}: {} stopped growing at {} bytes: the disk is full or cannot be written",
+                    "RecordOutput::checkGrowth", path_, size);
+    growthWatch_.stop();
+    failed_ = true;
+    runner_->stop();
+}
+
 void RecordOutput::onStopped(int code, const QString& error) {
     clock_.invalidate();
-    if (code != OBS_OUTPUT_SUCCESS) {
+    growthWatch_.stop();
+    failed_ = failed_ || code != OBS_OUTPUT_SUCCESS;
+    if (failed_) {
         live::log::warn("{}: recording {} ended with error {} {}", "RecordOutput::onStopped", path_,
                         code, error);
     }
@@ -127,6 +166,7 @@ void RecordOutput::onStopped(int code, const QString& error) {
 }
 
 void RecordOutput::fill(orbLiveImp::ResourceUtil& util) const {
+    util.recordFailed = failed_;
     if (clock_.isValid()) {
         util.recordSeconds = static_cast<uint64_t>(clock_.elapsed() / 1000);
     }

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -38,10 +39,17 @@ private:
     QString prepareFile();
     void onStopped(int code, const QString& error);
     void refuse(const QString& why);
+    void checkGrowth();
 
     config_t* profile_;
     ReportFn report_;
     OutputRunner* runner_;
     QString path_;
     QElapsedTimer clock_;
+    bool failed_ = false;
+    // A file that stops growing while the muxer is fed: the disk is full or gone.
+    QTimer growthWatch_;
+    QElapsedTimer sinceGrowth_;
+    qint64 lastSize_ = 0;
+    uint64_t bytesAtGrowth_ = 0;
 };

@@ -21,6 +21,7 @@ struct ResourceUtil {
     uint64_t laggedFrames = 0;
     uint64_t outputFrames = 0;
     uint64_t skippedFrames = 0;
+    bool recordFailed = false;  // the last recording was ended by an error (a full disk, say)
 };
 
 }  // namespace orbLiveImp

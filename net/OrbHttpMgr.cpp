@@ -24,6 +24,10 @@ constexpr int kMaxTasks = 26;
 constexpr uint8_t kLastBuildableType = 22;
 constexpr uint8_t kCookieListKey = 2;
 const char* const kTagInit = "live::OrbHttpMgr::initHttpTask";
+// No reply of the service comes near this (the largest, an avatar picture, is a few hundred
+// kilobytes); a broken proxy or service could otherwise fill the memory with one reply.
+constexpr qint64 kMaxReplyBytes = 16 * 1024 * 1024;
+const char* const kOversizedProperty = "orbOversized";
 
 const QStringList& entryKeys() {
     static const QStringList keys = {QStringLiteral("id"),        QStringLiteral("url"),
@@ -302,8 +306,20 @@ QNetworkRequest OrbHttpMgr::makeRequest(const QString& url) const {
 }
 
 void OrbHttpMgr::remember(QNetworkReply* reply, uint8_t type) {
+    limitSize(reply);
     QMutexLocker locker(&lock_);
     replies_.insert(reply, type);
+}
+
+void OrbHttpMgr::limitSize(QNetworkReply* reply) {
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
+        if (qMax(received, total) <= kMaxReplyBytes ||
+            reply->property(kOversizedProperty).toBool()) {
+            return;
+        }
+        reply->setProperty(kOversizedProperty, true);
+        reply->abort();
+    });
 }
 
 int OrbHttpMgr::sendGet(uint8_t type) {
@@ -363,6 +379,8 @@ int OrbHttpMgr::getByUrl(uint8_t type, const QString& url) {
     QNetworkReply* reply = get(makeRequest(url));
     if (tasks_.contains(type)) {
         remember(reply, type);
+    } else {
+        limitSize(reply);
     }
     return kSuccess;
 }
@@ -371,7 +389,8 @@ int OrbHttpMgr::getByUrl(uint8_t type, const QString& url) {
 
 void OrbHttpMgr::replyFinished(QNetworkReply* reply) {
     const QNetworkReply::NetworkError error = reply->error();
-    const QByteArray body = reply->readAll();
+    // An aborted reply (one that grew too large) has nothing left to read.
+    const QByteArray body = error == QNetworkReply::NoError ? reply->readAll() : QByteArray();
     uint8_t type = kTaskNone;
     {
         QMutexLocker locker(&lock_);
@@ -403,16 +422,23 @@ void OrbHttpMgr::setQuietFailures(uint8_t type, bool quiet) {
 
 void OrbHttpMgr::reportError(QNetworkReply* reply, uint8_t type) {
     const int code = static_cast<int>(reply->error());
-    log::error("{}: network reply error, code {}", "live::OrbHttpMgr::replyFinished", code);
+    const bool oversized = reply->property(kOversizedProperty).toBool();
+    if (oversized) {
+        log::error("{}: reply to task {} over {} bytes, dropped", "live::OrbHttpMgr::replyFinished",
+                   type, kMaxReplyBytes);
+    } else {
+        log::error("{}: network reply error, code {}", "live::OrbHttpMgr::replyFinished", code);
+    }
     emit signalReplyFailed(type, code);
     if (quietTypes_.contains(type)) {
         return;
     }
-    MessageBox::warning(nullptr, tr("警告"),
-                        tr("网络应答错误，请检查网络\n请求地址 %1\n错误码 %2")
-                            .arg(reply->request().url().toString())
-                            .arg(code),
-                        QMessageBox::Ok);
+    const QString what =
+        oversized ? tr("服务器应答数据过大，已放弃接收") : tr("网络应答错误，请检查网络");
+    MessageBox::warning(
+        nullptr, tr("警告"),
+        tr("%1\n请求地址 %2\n错误码 %3").arg(what, reply->request().url().toString()).arg(code),
+        QMessageBox::Ok);
 }
 
 // ---- cookies --------------------------------------------------------------------------------

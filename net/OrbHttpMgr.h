@@ -144,6 +144,8 @@ private:
     void watchCookie(const QNetworkCookie& cookie, bool present);
     QNetworkRequest makeRequest(const QString& url) const;
     void remember(QNetworkReply* reply, uint8_t type);
+    // Aborts a reply that grows past what any reply of the service could be.
+    static void limitSize(QNetworkReply* reply);
     void reportError(QNetworkReply* reply, uint8_t type);
 
     std::shared_ptr<IConfig> config_;

@@ -1,5 +1,7 @@
 #include "room/MonitorReporter.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtGlobal>
 
 #include "core/ErrorCode.h"
@@ -103,12 +105,20 @@ void MonitorReporter::sendNext() {
 }
 
 void MonitorReporter::slotReplyInfo(uint8_t type, QByteArray data) {
-    Q_UNUSED(data);
-    // Any answer means the service has the report; a refusal would be refused again.
     if (type != live::kTaskMonitor || !sending_) {
         return;
     }
     sending_ = false;
+    // Any answer of the service means it has the report; a refusal would be refused again.
+    // Something that is no answer of the service (a proxy's error page, a cut-off reply) may
+    // mean it never got there: kept.
+    const QJsonDocument reply = QJsonDocument::fromJson(data);
+    if (!reply.isObject() || !reply.object().value(QStringLiteral("flag")).isDouble()) {
+        live::log::warn("{}: report not taken (unreadable reply, {} bytes), kept", kTag,
+                        data.size());
+        onFailed();
+        return;
+    }
     if (!queue_.isEmpty() && queue_.first().serial == sendingSerial_) {
         queue_.removeFirst();
     }

@@ -236,8 +236,22 @@ void Room::onSceneControl(uint8_t op, const QString& name, const QVariant& value
         speaker_->setState(Speaker::kRecord, recording);
     }
     if (!recording) {
-        Toast::showTip(tr("录制结束，视频文件\n%1").arg(name), this, kRecordToastMs);
+        onRecordingEnded(name);
     }
+}
+
+void Room::onRecordingEnded(const QString& path) {
+    orbLiveImp::ResourceUtil now;  // the room's own figures keep their one-second rhythm
+    OrbOBS::instance().getResourceUtility(now);
+    if (!now.recordFailed) {
+        Toast::showTip(tr("录制结束，视频文件\n%1").arg(path), this, kRecordToastMs);
+        return;
+    }
+    // Stopped by the engine, not by the presenter: most often the disk is full. The stream
+    // goes on by itself; what was recorded so far is kept.
+    warn(this, path.isEmpty()
+                   ? tr("录制意外中断（磁盘已满或无法写入），没有保存录制文件")
+                   : tr("录制意外中断（磁盘已满或无法写入），已录制的内容保存在\n%1").arg(path));
 }
 
 void Room::onSceneItem(const SceneItemData& data) {
@@ -345,8 +359,13 @@ void Room::slotConsoleEvent(uint8_t type, uint8_t value) {
         ui_->console->setState(type, value);
         return;
     }
-    if (app_) {
-        app_->ctrlVoice(type, value);
+    if (!app_ || app_->ctrlVoice(type, value)) {
+        return;
+    }
+    // A start the studio refused (the last broadcast is still being wound up, say) reports
+    // nothing back: the console must not go on showing it as running.
+    if (type == kStreamStart || type == kRecordStart) {
+        ui_->console->setState(type == kStreamStart ? kStreamStop : kRecordStop, 0);
     }
 }
 
@@ -384,7 +403,7 @@ QString Room::statusText() const {
         text += tr("  服务器连接中断，统计数据将在恢复后补报");
     }
     if (lagWatch_.warned()) {
-        text += QStringLiteral("  画面卡顿，请在直播设置中降低分辨率或帧率");
+        text += tr("  画面卡顿，请在直播设置中降低分辨率或帧率");
     }
     return text;
 }
@@ -397,8 +416,8 @@ void Room::onServiceLost() {
 void Room::onEngineLagging() {
     live::log::warn("{}: {:.1f}% of the frames of the last {} s came late or were skipped",
                     "Room::onEngineLagging", lagWatch_.percent(), LagWatch::kWindowMs / 1000);
-    Toast::showTip(QStringLiteral("电脑性能不足，观众看到的画面可能卡顿。"
-                                  "请在直播设置中降低分辨率或帧率"),
+    Toast::showTip(tr("电脑性能不足，观众看到的画面可能卡顿。"
+                      "请在直播设置中降低分辨率或帧率"),
                    this, kLagToastMs);
 }
 

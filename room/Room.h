@@ -93,6 +93,8 @@ private:
     void onServiceLost();
     void onServiceBack();
     void onEngineLagging();
+    // A recording ended: a toast naming the file, or a warning when the engine stopped it.
+    void onRecordingEnded(const QString& path);
 
     std::unique_ptr<Ui::Room> ui_;
     std::shared_ptr<live::IConfig> config_;

@@ -14,6 +14,17 @@
 #include "shell/ormLive_AskDialog.h"
 #include "shell/tasks/Task.h"
 
+namespace {
+
+// The list and details replies come wrapped and are read by the task list; the avatar
+// download is a picture. Every other reply of the service is a JSON object.
+bool expectsJsonObject(uint8_t type) {
+    return type != live::kTaskListRoom && type != live::kTaskDetails &&
+           type != live::kTaskAvatarDownload;
+}
+
+}  // namespace
+
 ServiceReplies::ServiceReplies(MainWindow* window) : QObject(window), window_(window) {}
 
 void ServiceReplies::handle(uint8_t type, const QByteArray& data) {
@@ -22,6 +33,11 @@ void ServiceReplies::handle(uint8_t type, const QByteArray& data) {
     }
     const QJsonDocument doc = QJsonDocument::fromJson(data);
     const QJsonObject reply = doc.isObject() ? doc.object() : QJsonObject();
+    if (expectsJsonObject(type) && !reply.value(QStringLiteral("flag")).isDouble()) {
+        // A proxy's error page or a cut-off answer: what the task asked for is unknown.
+        live::log::warn("{}: unreadable reply to task {} ({} bytes)", "MainWindow::slotHttpEvent",
+                        type, data.size());
+    }
     switch (type) {
         case live::kTaskUserImage:
             onAvatarUploaded(data, reply);
@@ -72,16 +88,15 @@ void ServiceReplies::onAvatarUploaded(const QByteArray& data, const QJsonObject&
 }
 
 void ServiceReplies::onTaskReply(uint8_t type, const QByteArray& data) {
-    if (data.isEmpty()) {
+    Task* task = window_->taskList();
+    if (data.isEmpty() || (task && !task->setData(data, type))) {
         live::MessageBox::warning(window_, tr("警告"), tr("获取任务信息失败"), QMessageBox::Ok);
         live::log::warn("{}: failed to get task info", "MainWindow::slotHttpEvent");
         return;
     }
-    Task* task = window_->taskList();
     if (!task) {
         return;
     }
-    task->setData(data, type);
     if (!tracedTasks_ && window_->requestedStep() == MainWindow::kStepTasks) {
         tracedTasks_ = true;
         task->repaint();
@@ -129,7 +144,8 @@ void ServiceReplies::onUserInfo(const QJsonObject& reply) {
 }
 
 void ServiceReplies::onLiveStarted(const QJsonObject& reply) {
-    if (reply.isEmpty() || reply.value(QStringLiteral("flag")).toInt(0) == 1) {
+    // An unreadable reply confirms nothing either: the viewers may not see the broadcast.
+    if (reply.value(QStringLiteral("flag")).toInt(0) == 1) {
         return;
     }
     live::log::warn("{}: failed to start live", "MainWindow::slotHttpEvent");

@@ -131,24 +131,39 @@ void Task::on_logout_clicked() {
     emit signalLogout();
 }
 
-void Task::setData(const QByteArray& reply, uint8_t type) {
+bool Task::setData(const QByteArray& reply, uint8_t type) {
     QJsonObject data;
     if (!live::ListReply::unwrap(reply, serverType(), &data)) {
-        return;
+        if (type == live::kTaskDetails) {
+            joining_ = false;  // the details will not come; the next press asks again
+        }
+        return false;
     }
     if (type == live::kTaskDetails) {
         if (!joining_) {
             live::log::warn("{}: task details nobody waits for", "Task::setData");
-            return;
+            return true;
         }
         onTaskDetails(data);
-        return;
+        return true;
     }
     fillTable(data);
+    return true;
 }
 
 void Task::fillTable(const QJsonObject& data) {
-    dataList_ = data.value(QStringLiteral("dataList")).toArray();
+    // A task the row could not be filled from, or entered with, is left out.
+    dataList_ = QJsonArray();
+    const QJsonArray tasks = data.value(QStringLiteral("dataList")).toArray();
+    for (const QJsonValue& task : tasks) {
+        if (task.isObject() && task.toObject().value(QStringLiteral("taskId")).isDouble()) {
+            dataList_.append(task);
+        }
+    }
+    if (dataList_.size() != tasks.size()) {
+        live::log::warn("{}: {} unreadable tasks in the list left out", "Task::setData",
+                        tasks.size() - dataList_.size());
+    }
     PageControl* pages = ui_->widget_page;
     pages->setPageSize(data.value(QStringLiteral("pageSize")).toInt());
     pages->setData(data.value(QStringLiteral("totalRows")).toInt(),

@@ -27,7 +27,8 @@ public:
     void refresh();
     // A reply of the list (task 1) or of a task's details (task 22). A list reply that
     // arrives while a task is being joined fills the table and leaves the join waiting.
-    void setData(const QByteArray& reply, uint8_t type);
+    // False when the reply cannot be read.
+    bool setData(const QByteArray& reply, uint8_t type);
     void setUserInfo(const QString& name, const QString& avatarPath);
 
 signals:

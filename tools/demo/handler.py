@@ -16,6 +16,23 @@ from . import store as data
 ASSETS = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "demo_assets")
 MAX_BODY = 8 * 1024 * 1024
 MAX_DELAY_MS = 10000
+# Replies /debug/malform can make every API and static reply into, to see how a client copes
+# with a broken proxy or service. "truncated" cuts the real reply in half.
+MALFORMED = {
+    "empty": (b"", "application/json; charset=utf-8"),
+    "html": (b"<!DOCTYPE html><html><head><title>502 Bad Gateway</title></head>"
+             b"<body><h1>Bad Gateway</h1><p>The upstream server is unavailable.</p></body></html>",
+             "text/html; charset=utf-8"),
+    "types": (json.dumps({
+        "flag": "yes", "code": [], "msg": 42,
+        "data": {"dataList": [7, "x", None, {"taskId": "abc", "startTime": 5, "taskName": {}}],
+                 "totalRows": "many", "curPage": [], "pageSize": -5, "fileId": 3,
+                 "inviteCode": {}, "nickname": [], "avatarUrl": 9, "phone": None,
+                 "taskId": "x", "push_url": 1, "taskType": "live"}}).encode("utf-8"),
+        "application/json; charset=utf-8"),
+    "huge": (None, "application/json; charset=utf-8"),  # 60 MB, made when asked for
+}
+HUGE_BYTES = 60 * 1024 * 1024
 IMAGE_TYPES = [
     (b"\x89PNG\r\n\x1a\n", ".png", "image/png"),
     (b"\xff\xd8\xff", ".jpg", "image/jpeg"),
@@ -63,6 +80,8 @@ class DemoHandler(BaseHTTPRequestHandler):
         if not self.route.startswith("/debug/"):
             self._record(method, url.query)
         self._delay()
+        if self._malformed():
+            return
         handler = ROUTES.get((method, self.route)) or ROUTES.get(("*", self.route))
         if handler is None:
             handler = _prefixed(method, self.route)
@@ -121,7 +140,25 @@ class DemoHandler(BaseHTTPRequestHandler):
         if ms.isdigit():
             time.sleep(min(int(ms), MAX_DELAY_MS) / 1000.0)
 
+    def _malformed(self):
+        kind = getattr(self.server, "malform", "")
+        if not kind or not (self.route.startswith("/api/") or self.route.startswith("/static/")):
+            return False
+        if kind in MALFORMED:
+            body, content_type = MALFORMED[kind]
+            if body is None:
+                body = b'{"flag":1,"data":"' + b"A" * HUGE_BYTES + b'"}'
+            try:
+                self.send_bytes(body, content_type)
+            except (BrokenPipeError, ConnectionResetError):
+                self.close_connection = True  # the client gave up on a body it would not take
+            return True
+        return False  # "truncated": the real reply, cut in send_bytes
+
     def send_bytes(self, body, content_type, status=200, headers=()):
+        if getattr(self.server, "malform", "") == "truncated" and (
+                self.route.startswith("/api/") or self.route.startswith("/static/")):
+            body = body[:len(body) // 2]
         self.send_response(status)
         self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(body)))
@@ -404,6 +441,13 @@ class DemoHandler(BaseHTTPRequestHandler):
     def debug_monitor(self):
         self.send_json({"reports": self.server.store.monitor_reports()})
 
+    def debug_malform(self):
+        kind = self.query.get("kind", "")
+        if kind and kind not in MALFORMED and kind != "truncated":
+            return self.send_json({"flag": 0, "msg": "unknown kind"}, status=400)
+        self.server.malform = kind
+        self.send_json({"flag": 1, "kind": kind})
+
     def debug_reset(self):
         self.server.store.reset()
         self.send_json({"flag": 1})
@@ -476,6 +520,7 @@ ROUTES = {
     ("GET", "/debug/requests"): DemoHandler.debug_requests,
     ("GET", "/debug/monitor"): DemoHandler.debug_monitor,
     ("POST", "/debug/reset"): DemoHandler.debug_reset,
+    ("POST", "/debug/malform"): DemoHandler.debug_malform,
 }
 ROUTES.update({("*", path): _api(fn) for path, fn in API.items()})
 
