@@ -641,6 +641,24 @@
         <source>与服务器的连接中断，直播不受影响，统计数据将在恢复后补报</source>
         <translation>The connection to the server was lost. The broadcast goes on; statistics will be sent once the connection is back.</translation>
     </message>
+    <message>
+        <source>录制意外中断（磁盘已满或无法写入），没有保存录制文件</source>
+        <translation>The recording stopped unexpectedly (the disk is full or cannot be written). No recording was saved.</translation>
+    </message>
+    <message>
+        <source>录制意外中断（磁盘已满或无法写入），已录制的内容保存在
+%1</source>
+        <translation>The recording stopped unexpectedly (the disk is full or cannot be written). What was recorded is saved in
+%1</translation>
+    </message>
+    <message>
+        <source>  画面卡顿，请在直播设置中降低分辨率或帧率</source>
+        <translation>  The picture stutters: lower the resolution or frame rate in the live settings</translation>
+    </message>
+    <message>
+        <source>电脑性能不足，观众看到的画面可能卡顿。请在直播设置中降低分辨率或帧率</source>
+        <translation>This computer cannot keep up; viewers may see the picture stutter. Lower the resolution or frame rate in the live settings.</translation>
+    </message>
 </context>
 <context>
     <name>RoomPlaceholder</name>
@@ -1145,12 +1163,20 @@ Please end the broadcast, check the network, then go live again.</translation>
         <translation>Warning</translation>
     </message>
     <message>
-        <source>网络应答错误，请检查网络
-请求地址 %1
-错误码 %2</source>
-        <translation>The network request failed. Please check the network.
-Address %1
-Error code %2</translation>
+        <source>服务器应答数据过大，已放弃接收</source>
+        <translation>The server&apos;s reply was too large and was not received</translation>
+    </message>
+    <message>
+        <source>网络应答错误，请检查网络</source>
+        <translation>The network request failed. Please check the network.</translation>
+    </message>
+    <message>
+        <source>%1
+请求地址 %2
+错误码 %3</source>
+        <translation>%1
+Address %2
+Error code %3</translation>
     </message>
 </context>
 <context>

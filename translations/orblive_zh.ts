@@ -641,6 +641,24 @@
         <source>与服务器的连接中断，直播不受影响，统计数据将在恢复后补报</source>
         <translation>与服务器的连接中断，直播不受影响，统计数据将在恢复后补报</translation>
     </message>
+    <message>
+        <source>录制意外中断（磁盘已满或无法写入），没有保存录制文件</source>
+        <translation>录制意外中断（磁盘已满或无法写入），没有保存录制文件</translation>
+    </message>
+    <message>
+        <source>录制意外中断（磁盘已满或无法写入），已录制的内容保存在
+%1</source>
+        <translation>录制意外中断（磁盘已满或无法写入），已录制的内容保存在
+%1</translation>
+    </message>
+    <message>
+        <source>  画面卡顿，请在直播设置中降低分辨率或帧率</source>
+        <translation>  画面卡顿，请在直播设置中降低分辨率或帧率</translation>
+    </message>
+    <message>
+        <source>电脑性能不足，观众看到的画面可能卡顿。请在直播设置中降低分辨率或帧率</source>
+        <translation>电脑性能不足，观众看到的画面可能卡顿。请在直播设置中降低分辨率或帧率</translation>
+    </message>
 </context>
 <context>
     <name>RoomPlaceholder</name>
@@ -1145,12 +1163,20 @@
         <translation>警告</translation>
     </message>
     <message>
-        <source>网络应答错误，请检查网络
-请求地址 %1
-错误码 %2</source>
-        <translation>网络应答错误，请检查网络
-请求地址 %1
-错误码 %2</translation>
+        <source>服务器应答数据过大，已放弃接收</source>
+        <translation>服务器应答数据过大，已放弃接收</translation>
+    </message>
+    <message>
+        <source>网络应答错误，请检查网络</source>
+        <translation>网络应答错误，请检查网络</translation>
+    </message>
+    <message>
+        <source>%1
+请求地址 %2
+错误码 %3</source>
+        <translation>%1
+请求地址 %2
+错误码 %3</translation>
     </message>
 </context>
 <context>
