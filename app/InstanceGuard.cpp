@@ -2,7 +2,22 @@
 
 #include <QSharedMemory>
 
-InstanceGuard::InstanceGuard(const QString& key) : memory_(new QSharedMemory(key)) {}
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+// The segment's key file lies in the shared temporary folder, so one user's running client would
+// lock every other user of the machine out. Windows already scopes the named segment to the
+// session.
+QString InstanceGuard::keyFor(const QString& key) {
+#ifdef Q_OS_UNIX
+    return key + QLatin1Char('.') + QString::number(::getuid());
+#else
+    return key;
+#endif
+}
+
+InstanceGuard::InstanceGuard(const QString& key) : memory_(new QSharedMemory(keyFor(key))) {}
 
 InstanceGuard::~InstanceGuard() {
     release();

@@ -10,6 +10,7 @@
 
 #include <csignal>
 
+#include "app/InstanceGuard.h"
 #include "support/Require.h"
 
 namespace {
@@ -19,7 +20,7 @@ const char* const kKey = "KELVARIN_ORBLIVE";
 const int kWaitMs = 60000;
 
 bool lockHeld() {
-    QSharedMemory probe(kKey);
+    QSharedMemory probe(InstanceGuard::keyFor(kKey));
     if (!probe.attach(QSharedMemory::ReadOnly)) {
         return false;
     }

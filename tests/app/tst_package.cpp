@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/InstanceGuard.h"
+
 // Builds the Debian package from this build tree, checks it the way Debian's tools do, and runs
 // the unpacked program's informational options while another copy holds the lock.
 namespace {
@@ -179,7 +181,7 @@ private slots:
         QFETCH(QString, out);
         QFETCH(QString, err);
 
-        QSharedMemory other(kKey);
+        QSharedMemory other(InstanceGuard::keyFor(kKey));
         QVERIFY2(other.create(1), "another client is running on this machine");
         const QString home = tmp_.path() + "/home-" + QTest::currentDataTag();
         QVERIFY(QDir().mkpath(home));
@@ -198,7 +200,7 @@ private slots:
         }
         // No box was shown, nothing was written for the user, and the other copy keeps its lock.
         QVERIFY2(filesUnder(home).isEmpty(), qPrintable(filesUnder(home).join('\n')));
-        QSharedMemory probe(kKey);
+        QSharedMemory probe(InstanceGuard::keyFor(kKey));
         QVERIFY(probe.attach(QSharedMemory::ReadOnly));
     }
 
