@@ -11,8 +11,9 @@ void loadTranslations() {
                                                                           : QStringLiteral("en");
     for (const char* prefix : {"qt_", "qtbase_", "orblive_"}) {
         const QString fileName = QLatin1String(prefix) + code;
-        // Kept for the whole run: the application only borrows installed translators.
-        auto* translator = new QTranslator();
+        // The application only borrows installed translators; parenting them to it keeps them
+        // for the whole run and frees them with it.
+        auto* translator = new QTranslator(QCoreApplication::instance());
         if (translator->load(fileName, QStringLiteral("translations"), QString(), QString())) {
             QCoreApplication::installTranslator(translator);
         } else {

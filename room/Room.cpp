@@ -96,9 +96,9 @@ Room::~Room() {
     if (g_room == this) {
         g_room = nullptr;
     }
-    if (speaker_) {
-        speaker_->deleteLater();
-    }
+    // A deferred deletion would never run when the window goes after the event loop ended (as
+    // it does at exit), and the room never goes from inside one of the panel's own signals.
+    delete speaker_;
 }
 
 QWidget* Room::consoleWidget() const {
