@@ -54,7 +54,6 @@ namespace {
 
 constexpr int kWait = 60000;
 // The address the sample network file names; the driver's service replaces it.
-const char* const kSampleAddress = "http://127.0.0.1:18650/";
 
 enum Failure { kUsage = 2, kStudio = 3, kFiles = 4, kSignIn = 5, kRoom = 6, kStream = 7 };
 
@@ -72,36 +71,14 @@ int fail(int status, const char* what) {
 
 // The deployment files the client reads beside itself, pointing at the given service.
 bool writeDeployment(const QString& serviceUrl) {
-    const QString data = QCoreApplication::applicationDirPath() + QStringLiteral("/data");
-    QFile sample(DemoService::sampleDir() + QStringLiteral("/network.json"));
-    if (!QDir().mkpath(data) || DemoService::writeConfigFile(data).isEmpty() ||
-        !sample.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    QByteArray bytes = sample.readAll();
-    bytes.replace(kSampleAddress, serviceUrl.toUtf8());
-    QFile network(data + QStringLiteral("/network.json"));
-    return network.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           network.write(bytes) == bytes.size();
+    return DemoService::writeDeployment(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/data"), serviceUrl);
 }
 
 // Signs in through the service's form, as the sign-in page would, and hands the browser the
 // cookies it set.
 bool signIn(const QString& serviceUrl) {
-    QNetworkAccessManager nam;
-    QNetworkRequest request{QUrl(serviceUrl + QStringLiteral("login"))};
-    request.setHeader(QNetworkRequest::ContentTypeHeader,
-                      QStringLiteral("application/x-www-form-urlencoded"));
-    QUrlQuery form;
-    form.addQueryItem(QStringLiteral("account"), DemoService::account());
-    form.addQueryItem(QStringLiteral("password"), DemoService::password());
-    QNetworkReply* reply = nam.post(request, form.toString(QUrl::FullyEncoded).toUtf8());
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(kWait, &loop, &QEventLoop::quit);
-    loop.exec();
-    delete reply;
-    const QList<QNetworkCookie> cookies = nam.cookieJar()->cookiesForUrl(QUrl(serviceUrl));
+    const QList<QNetworkCookie> cookies = DemoService::signInAt(serviceUrl);
     for (const QNetworkCookie& c : cookies) {
         QWebEngineProfile::defaultProfile()->cookieStore()->setCookie(c, QUrl(serviceUrl));
     }

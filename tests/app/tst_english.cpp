@@ -43,6 +43,7 @@
 #include "shell/ormLive_AskDialog.h"
 #include "shell/tasks/Task.h"
 #include "shell/web/OrbWebView.h"
+#include "support/PageScript.h"
 
 using live::DialogSeam;
 
@@ -155,22 +156,10 @@ class TestEnglish : public QObject {
     }
 
     QVariant evalJs(const QString& script) {
-        QVariant result;
-        bool done = false;
-        window_->webView()->view()->page()->runJavaScript(script, [&](const QVariant& v) {
-            result = v;
-            done = true;
-        });
-        return QTest::qWaitFor([&] { return done; }, kWait) ? result : QVariant();
+        return PageScript::run(window_->webView()->view()->page(), script, kWait);
     }
 
-    void signIn() {
-        QTRY_VERIFY_WITH_TIMEOUT(evalJs("!!document.getElementById('login-form')").toBool(), kWait);
-        evalJs(
-            "document.getElementById('account').value = 'demo';"
-            "document.getElementById('password').value = 'orb2024';"
-            "document.getElementById('login-button').click(); true");
-    }
+    void signIn() { QVERIFY(PageScript::signIn(window_->webView()->view()->page(), kWait)); }
 
     QPushButton* rowButton(int row, const char* name) const {
         QWidget* cell = table() ? table()->cellWidget(row, 3) : nullptr;

@@ -12,6 +12,7 @@
 #include "shell/web/OrbWebView.h"
 #include "support/DemoClient.h"
 #include "support/OrbTestMain.h"
+#include "support/PageScript.h"
 
 namespace {
 
@@ -34,13 +35,7 @@ private:
     }
 
     QVariant js(const QString& script) {
-        QVariant result;
-        bool done = false;
-        chat_->webView()->view()->page()->runJavaScript(script, [&](const QVariant& v) {
-            result = v;
-            done = true;
-        });
-        return QTest::qWaitFor([&] { return done; }, kWait) ? result : QVariant();
+        return PageScript::run(chat_->webView()->view()->page(), script, kWait);
     }
 
     QString text(const char* id) {

@@ -44,7 +44,6 @@ using live::DialogSeam;
 namespace {
 
 constexpr int kWait = 60000;
-const char* const kSampleAddress = "http://127.0.0.1:18650/";
 const QString kPicture = QStringLiteral("Kept picture");
 
 enum Failure {
@@ -64,34 +63,13 @@ int fail(int status, const char* what) {
 }
 
 bool writeDeployment(const QString& serviceUrl) {
-    const QString data = QCoreApplication::applicationDirPath() + QStringLiteral("/data");
-    QFile sample(DemoService::sampleDir() + QStringLiteral("/network.json"));
-    if (!QDir().mkpath(data) || DemoService::writeConfigFile(data).isEmpty() ||
-        !sample.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    QByteArray bytes = sample.readAll();
-    bytes.replace(kSampleAddress, serviceUrl.toUtf8());
-    QFile network(data + QStringLiteral("/network.json"));
-    return network.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           network.write(bytes) == bytes.size();
+    return DemoService::writeDeployment(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/data"), serviceUrl);
 }
 
 // As the sign-in page would: the service's form, its cookies handed to the browser.
 bool signIn(const QString& serviceUrl) {
-    QNetworkAccessManager nam;
-    QNetworkRequest request{QUrl(serviceUrl + QStringLiteral("login"))};
-    request.setHeader(QNetworkRequest::ContentTypeHeader,
-                      QStringLiteral("application/x-www-form-urlencoded"));
-    QUrlQuery form;
-    form.addQueryItem(QStringLiteral("account"), DemoService::account());
-    form.addQueryItem(QStringLiteral("password"), DemoService::password());
-    std::unique_ptr<QNetworkReply> reply(
-        nam.post(request, form.toString(QUrl::FullyEncoded).toUtf8()));
-    if (!QTest::qWaitFor([&] { return reply->isFinished(); }, kWait)) {
-        return false;
-    }
-    const QList<QNetworkCookie> cookies = nam.cookieJar()->cookiesForUrl(QUrl(serviceUrl));
+    const QList<QNetworkCookie> cookies = DemoService::signInAt(serviceUrl);
     for (const QNetworkCookie& c : cookies) {
         QWebEngineProfile::defaultProfile()->cookieStore()->setCookie(c, QUrl(serviceUrl));
     }

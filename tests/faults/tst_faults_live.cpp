@@ -38,6 +38,7 @@
 #include "shell/tasks/Task.h"
 #include "shell/web/OrbWebView.h"
 #include "studio/OrbOBS.h"
+#include "support/PageScript.h"
 
 using live::DialogSeam;
 
@@ -119,28 +120,16 @@ class TestFaultsLive : public QObject {
     }
 
     QVariant evalJs(const QString& script) {
-        QVariant result;
-        bool done = false;
-        window_->webView()->view()->page()->runJavaScript(script, [&](const QVariant& v) {
-            result = v;
-            done = true;
-        });
-        return QTest::qWaitFor([&] { return done; }, kWait) ? result : QVariant();
+        return PageScript::run(window_->webView()->view()->page(), script, kWait);
     }
 
     // Signed in with the task list shown, signing in on the service's page when a fault
     // signed the client out.
     bool showTaskList() {
         if (window_->requestedStep() == MainWindow::kStepSignIn) {
-            if (!QTest::qWaitFor(
-                    [&] { return evalJs("!!document.getElementById('login-form')").toBool(); },
-                    kWait)) {
+            if (!PageScript::signIn(window_->webView()->view()->page(), kWait)) {
                 return false;
             }
-            evalJs(
-                "document.getElementById('account').value = 'demo';"
-                "document.getElementById('password').value = 'orb2024';"
-                "document.getElementById('login-button').click(); true");
         }
         return QTest::qWaitFor([&] { return rowButton(nextRow_) != nullptr; }, kWait);
     }

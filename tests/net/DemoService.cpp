@@ -1,6 +1,7 @@
 #include "net/DemoService.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
@@ -120,6 +121,12 @@ QList<QNetworkCookie> DemoService::signIn(const QString& name, const QString& se
     return fetch(QStringLiteral("login"), form.toString(QUrl::FullyEncoded).toUtf8()).cookies;
 }
 
+QList<QNetworkCookie> DemoService::signInAt(const QString& base) {
+    DemoService remote;  // started by another process: only its address is known here
+    remote.base_ = base;
+    return remote.signIn();
+}
+
 QJsonArray DemoService::requests(const QString& path) {
     const QString query = path.isEmpty() ? QString() : QStringLiteral("?path=") + path;
     const Reply r = fetch(QStringLiteral("debug/requests") + query);
@@ -154,10 +161,21 @@ QByteArray DemoService::rawBody(const QJsonObject& request) {
     return QByteArray::fromBase64(request.value(QStringLiteral("body_b64")).toString().toLatin1());
 }
 
-QString DemoService::writeNetworkFile(const QString& dir) const {
-    QByteArray bytes = readFile(sampleDir() + QStringLiteral("/network.json"));
-    bytes.replace(kSampleAddress, base_.toUtf8());
+namespace {
+QString writeNetworkFileFor(const QString& dir, const QString& base) {
+    QByteArray bytes = readFile(DemoService::sampleDir() + QStringLiteral("/network.json"));
+    bytes.replace(kSampleAddress, base.toUtf8());
     return writeFile(dir + QStringLiteral("/network.json"), bytes);
+}
+}  // namespace
+
+QString DemoService::writeNetworkFile(const QString& dir) const {
+    return writeNetworkFileFor(dir, base_);
+}
+
+bool DemoService::writeDeployment(const QString& dir, const QString& base) {
+    return QDir().mkpath(dir) && !writeConfigFile(dir).isEmpty() &&
+           !writeNetworkFileFor(dir, base).isEmpty();
 }
 
 QString DemoService::writeConfigFile(const QString& dir, const QJsonObject& changes) {

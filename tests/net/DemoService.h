@@ -41,6 +41,8 @@ public:
     // Signs in through the sign-in form and returns the cookies the service set.
     QList<QNetworkCookie> signIn(const QString& name = account(),
                                  const QString& secret = password());
+    // The same, against a service another process started at `base`.
+    static QList<QNetworkCookie> signInAt(const QString& base);
     // The requests the service received (oldest first), all or those of one path.
     QJsonArray requests(const QString& path = QString());
     QJsonObject lastRequest(const QString& path);
@@ -54,6 +56,9 @@ public:
     // Writes the sample network task data file into `dir` with the sample's address
     // replaced by this service's; returns its path.
     QString writeNetworkFile(const QString& dir) const;
+    // Both deployment files a client reads beside itself, pointing at the service at `base`
+    // (which may run in another process); false when either could not be written.
+    static bool writeDeployment(const QString& dir, const QString& base);
     // Writes the sample configuration into `dir` with `changes` merged in (null removes).
     static QString writeConfigFile(const QString& dir, const QJsonObject& changes = {});
 

@@ -85,7 +85,7 @@ private slots:
             if (second == restartAt) {
                 watch.restart();
             }
-            c.advance(lagged[second], skipped[second]);
+            c.advance(lagged.value(second), skipped.value(second));
             if (watch.feed(second * 1000LL, c.util)) {
                 said << second;
             }

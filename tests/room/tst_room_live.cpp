@@ -31,6 +31,7 @@
 #include "shell/Toast.h"
 #include "shell/tasks/Task.h"
 #include "shell/web/OrbWebView.h"
+#include "support/PageScript.h"
 
 using live::DialogSeam;
 
@@ -81,22 +82,12 @@ class TestRoomLive : public QObject {
 
     // Runs a script in the shown page and waits for its result.
     QVariant evalJs(const QString& script) {
-        QVariant result;
-        bool done = false;
-        window_->webView()->view()->page()->runJavaScript(script, [&](const QVariant& v) {
-            result = v;
-            done = true;
-        });
-        return QTest::qWaitFor([&] { return done; }, kWait) ? result : QVariant();
+        return PageScript::run(window_->webView()->view()->page(), script, kWait);
     }
 
     // As a presenter signs in: the service's own form, filled and sent.
     void signInOnThePage() {
-        QTRY_VERIFY_WITH_TIMEOUT(evalJs("!!document.getElementById('login-form')").toBool(), kWait);
-        evalJs(
-            "document.getElementById('account').value = 'demo';"
-            "document.getElementById('password').value = 'orb2024';"
-            "document.getElementById('login-button').click(); true");
+        QVERIFY(PageScript::signIn(window_->webView()->view()->page(), kWait));
     }
 
     // Each test takes a task of its own: one that went live is no longer offered the same way.

@@ -31,6 +31,7 @@
 #include "shell/tasks/Task.h"
 #include "shell/web/OrbWebBridge.h"
 #include "shell/web/OrbWebView.h"
+#include "support/PageScript.h"
 #include "support/Require.h"
 
 using live::DialogSeam;
@@ -49,13 +50,7 @@ inline QString shotPath(const QString& name) {
 
 // Runs a script in the shown page and waits for its result.
 inline QVariant evalJs(MainWindow& w, const QString& script) {
-    QVariant result;
-    bool done = false;
-    w.webView()->view()->page()->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        done = true;
-    });
-    return QTest::qWaitFor([&] { return done; }, kWait) ? result : QVariant();
+    return PageScript::run(w.webView()->view()->page(), script, kWait);
 }
 
 // The browser's cookie database holds every sign-in cookie (it stores names as plain text).
