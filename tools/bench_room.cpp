@@ -47,6 +47,7 @@
 #include "shell/MainWindow.h"
 #include "shell/tasks/Task.h"
 #include "shell/web/OrbWebView.h"
+#include "support/ClientSetup.h"
 
 using live::DialogSeam;
 
@@ -67,22 +68,6 @@ void emitLine(const QString& event, QJsonObject fields = {}) {
 int fail(int status, const char* what) {
     std::fprintf(stderr, "%s\n", what);
     return status;
-}
-
-// The deployment files the client reads beside itself, pointing at the given service.
-bool writeDeployment(const QString& serviceUrl) {
-    return DemoService::writeDeployment(
-        QCoreApplication::applicationDirPath() + QStringLiteral("/data"), serviceUrl);
-}
-
-// Signs in through the service's form, as the sign-in page would, and hands the browser the
-// cookies it set.
-bool signIn(const QString& serviceUrl) {
-    const QList<QNetworkCookie> cookies = DemoService::signInAt(serviceUrl);
-    for (const QNetworkCookie& c : cookies) {
-        QWebEngineProfile::defaultProfile()->cookieStore()->setCookie(c, QUrl(serviceUrl));
-    }
-    return !cookies.isEmpty();
 }
 
 QPushButton* enterButton(MainWindow& w) {
@@ -134,7 +119,7 @@ public:
     Bench(OBSApp& app, QString serviceUrl) : app_(app), url_(std::move(serviceUrl)) {}
 
     int run(const QString& clip, int seconds) {
-        if (!writeDeployment(url_)) {
+        if (!ClientSetup::writeDeployment(url_)) {
             return fail(kFiles, "the deployment files could not be written");
         }
         context_ = std::make_unique<AppContext>();
@@ -170,7 +155,7 @@ private:
     Room* room() const { return qobject_cast<Room*>(window_->room()); }
 
     bool signInAndList() {
-        if (!signIn(url_)) {
+        if (!ClientSetup::signIn(url_)) {
             return false;
         }
         const bool kept = QTest::qWaitFor(

@@ -29,7 +29,6 @@ import argparse
 import json
 import os
 import queue
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -41,7 +40,7 @@ import xml.etree.ElementTree as ElementTree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from bench_stream import (BUILD, ROOT, free_port, make_clip, ratio, run_peer,  # noqa: E402
-                          start_display, wait_listening)
+                          start_display, stop_all, wait_listening)
 
 ROOM_DRIVER = os.path.join(BUILD, "tools", "bench_room")
 BARE_DRIVER = os.path.join(BUILD, "tools", "bench_bare")
@@ -469,15 +468,7 @@ def main():
                   f"{', '.join(sorted(bench.sizes))}")
         print("(one run on a shared machine: compare within it, not across runs)")
     finally:
-        for p in reversed(started):
-            if p.stdin:
-                p.stdin.close()
-            p.terminate()
-            p.wait()
-        for p in helpers:
-            p.terminate()
-            p.wait()
-        shutil.rmtree(work, ignore_errors=True)
+        stop_all(list(reversed(started)) + helpers, work)
 
 
 if __name__ == "__main__":

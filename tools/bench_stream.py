@@ -151,6 +151,16 @@ def ratio(a, b):
     return f"{a / b:.2f}" if b else ("1.00" if a == b else "inf")
 
 
+def stop_all(procs, work):
+    """Ends the processes in order (closing their input first) and removes the work folder."""
+    for p in procs:
+        if p.stdin:
+            p.stdin.close()
+        p.terminate()
+        p.wait()
+    shutil.rmtree(work, ignore_errors=True)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--seconds", type=int, default=60)
@@ -183,13 +193,7 @@ def main():
                   f"{ratio(ours[key], peer[key]):>11}")
         print("(ffmpeg's render lag column counts its duplicated frames)")
     finally:
-        if nginx:
-            nginx.terminate()
-            nginx.wait()
-        for p in helpers:
-            p.terminate()
-            p.wait()
-        shutil.rmtree(work, ignore_errors=True)
+        stop_all(([nginx] if nginx else []) + helpers, work)
 
 
 if __name__ == "__main__":

@@ -38,6 +38,7 @@
 #include "shell/tasks/Task.h"
 #include "shell/web/OrbWebView.h"
 #include "studio/OrbOBS.h"
+#include "support/ClientSetup.h"
 
 using live::DialogSeam;
 
@@ -62,26 +63,12 @@ int fail(int status, const char* what) {
     return status;
 }
 
-bool writeDeployment(const QString& serviceUrl) {
-    return DemoService::writeDeployment(
-        QCoreApplication::applicationDirPath() + QStringLiteral("/data"), serviceUrl);
-}
-
-// As the sign-in page would: the service's form, its cookies handed to the browser.
-bool signIn(const QString& serviceUrl) {
-    const QList<QNetworkCookie> cookies = DemoService::signInAt(serviceUrl);
-    for (const QNetworkCookie& c : cookies) {
-        QWebEngineProfile::defaultProfile()->cookieStore()->setCookie(c, QUrl(serviceUrl));
-    }
-    return !cookies.isEmpty();
-}
-
 class Client {
 public:
     explicit Client(QString url) : url_(std::move(url)) {}
 
     int start() {
-        if (!writeDeployment(url_)) {
+        if (!ClientSetup::writeDeployment(url_)) {
             return fail(kStart, "the deployment files could not be written");
         }
         context_ = std::make_unique<AppContext>();
@@ -100,7 +87,8 @@ public:
 
     bool signInAndList() {
         if (!signedInToday()) {
-            if (!signIn(url_) || !QTest::qWaitFor([&] { return cookieCount() >= 3; }, kWait)) {
+            if (!ClientSetup::signIn(url_) ||
+                !QTest::qWaitFor([&] { return cookieCount() >= 3; }, kWait)) {
                 return false;
             }
             window_->slotJSEvent(0, QString());
