@@ -2,7 +2,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -28,13 +27,8 @@ namespace {
 const char* const kWindowTitle = "OrbMaterialTarget";
 const char* const kIncomplete = "配置未完成";
 const uint32_t kVkLeft = 0x25;
-const uint32_t kVkRight = 0x27;
 const uint32_t kVkN = 0x4E;
 const uint32_t kVkP = 0x50;
-
-QStringList choices(uint8_t kind) {
-    return materialChoices(kind);
-}
 
 QStringList warnings() {
     return studiotest::shownTexts("warning");
@@ -88,8 +82,8 @@ private:
                                     {uint32_t(Qt::ControlModifier), kVkN, QString()}};
                 break;
             default: {
-                expected.value =
-                    kind == SourceKinds::kWindow ? QString(kWindowTitle) : choices(kind).value(0);
+                expected.value = kind == SourceKinds::kWindow ? QString(kWindowTitle)
+                                                              : materialChoices(kind).value(0);
                 auto* combo = child<QComboBox>("comboBox1");
                 combo->setCurrentIndex(combo->findText(expected.value));
                 expected.primaryFlag = true;
@@ -112,7 +106,8 @@ private slots:
         OrbOBS::instance().init(config_.config());
         QVERIFY(in_.make());
         window_ = studiotest::showWindow(kWindowTitle);
-        QTRY_VERIFY_WITH_TIMEOUT(choices(SourceKinds::kWindow).contains(kWindowTitle), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(materialChoices(SourceKinds::kWindow).contains(kWindowTitle),
+                                 20000);
         dialog_ = std::make_unique<AddMaterial>();
     }
 
@@ -151,12 +146,16 @@ private slots:
         QCOMPARE(dialog_->param().typeId, QString(SourceKinds::byKind(uint8_t(kind))->typeId));
         SoureParam expected = fillForAdd(uint8_t(kind));
         screenshot(QTest::currentDataTag());
+        if (kind == SourceKinds::kImage) {
+            // Qt's filter syntax: patterns separated by blanks, or nothing would be listed.
+            QCOMPARE(studiotest::shownTexts("file"),
+                     QStringList{"Picture (*.jpg *.jpeg *.png *.tga *.bmp *.gif)"});
+        }
 
         QSignalSpy added(dialog_.get(), &AddMaterial::signalMaterialAdded);
         clickOk();
         QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join('|')));
         QCOMPARE(added.count(), 1);
-        QCOMPARE(dialog_->result(), int(QDialog::Accepted));
         const QString name = added.at(0).at(0).toString();
         QCOMPARE(studiotest::itemNames(), QStringList{name});
         QCOMPARE(storedMaterial(name, kind == SourceKinds::kSlideshow), materialLine(expected));
@@ -166,7 +165,6 @@ private slots:
 
         // Viewed, it shows what was added, and a change reaches the studio in place.
         QVERIFY(dialog_->openForView(name));
-        QCOMPARE(dialog_->windowTitle().left(2), QString("查看"));
         auto* flag = child<QAbstractButton>(page == 1 ? "loop2" : "hflip");
         QVERIFY(flag->isChecked());
         QCOMPARE(page == 1 ? child<QLineEdit>("input2")->text()
@@ -176,71 +174,39 @@ private slots:
         clickOk();
         expected.primaryFlag = false;
         QCOMPARE(storedMaterial(name), materialLine(expected));
-        QCOMPARE(studiotest::itemNames(), QStringList{name});
     }
 
-    void pictureFilterReachesTheFileDialog() {
-        dialog_->openForAdd(SourceKinds::kImage);
-        QTest::mouseClick(child<QPushButton>("browse2"), Qt::LeftButton);
-        QCOMPARE(DialogSeam::shown().size(), 1);
-        // Qt's filter syntax: patterns separated by blanks, or nothing would be listed.
-        QCOMPARE(DialogSeam::shown().at(0).text,
-                 QString("Picture (*.jpg *.jpeg *.png *.tga *.bmp *.gif)"));
-        QVERIFY(child<QLineEdit>("input2")->text().isEmpty());
-    }
-
-    void cameraPreviewGoesOnCancelOrClose_data() {
-        QTest::addColumn<bool>("byClose");
-        QTest::newRow("cancel") << false;
-        QTest::newRow("close") << true;
-    }
-    void cameraPreviewGoesOnCancelOrClose() {
-        QFETCH(bool, byClose);
+    // The camera is added at once as a preview, which cancel or close removes again; a viewed
+    // camera stays on close, and mirroring acts on it at once.
+    void cameraPreviewAndView() {
         const QString kept = app()->addSceneItem(studiotest::param(SourceKinds::kImage, in_.png));
-        dialog_->openForAdd(SourceKinds::kCamera);
-        const QString preview = dialog_->sourceName();
-        QVERIFY(!preview.isEmpty());
-        QCOMPARE(studiotest::itemNames(), QStringList({preview, kept}));
-        if (choices(SourceKinds::kCamera).isEmpty()) {
-            QVERIFY(child<QLabel>("tips1")->isVisibleTo(dialog_.get()));
+        for (const bool byClose : {false, true}) {
+            dialog_->openForAdd(SourceKinds::kCamera);
+            const QString preview = dialog_->sourceName();
+            QVERIFY(!preview.isEmpty());
+            QCOMPARE(studiotest::itemNames(), QStringList({preview, kept}));
+            screenshot(QStringLiteral("camera"));
+            if (byClose) {
+                QVERIFY(dialog_->close());
+            } else {
+                QTest::mouseClick(child<QPushButton>("cancel"), Qt::LeftButton);
+            }
+            QCOMPARE(studiotest::itemNames(), QStringList{kept});
         }
-        screenshot(QStringLiteral("camera"));
-        if (byClose) {
-            QVERIFY(dialog_->close());
-        } else {
-            QTest::mouseClick(child<QPushButton>("cancel"), Qt::LeftButton);
-        }
-        QVERIFY(!dialog_->isVisible());
-        QCOMPARE(studiotest::itemNames(), QStringList{kept});
-    }
 
-    void viewedCameraStaysAndFlips() {
         const QString name = app()->addSceneItem(studiotest::param(SourceKinds::kCamera, ""));
-        QVERIFY(!name.isEmpty());
-        // A material that is not there leaves the dialog as it was.
-        dialog_->openForAdd(SourceKinds::kMedia);
-        const QString title = dialog_->windowTitle();
         QVERIFY(!dialog_->openForView(QStringLiteral("NoSuchMaterial")));
-        QCOMPARE(dialog_->windowTitle(), title);
-        QVERIFY(!dialog_->editing());
-
         QVERIFY(dialog_->openForView(name));
-        QVERIFY(dialog_->editing());
         QCOMPARE(dialog_->windowTitle(), QString("查看摄像头"));
-        QVERIFY(!child<QCheckBox>("hflip")->isChecked());
-
-        // Mirroring acts at once on the scene item.
         child<QCheckBox>("hflip")->setChecked(true);
         QCOMPARE(storedMaterial(name),
                  materialLine(studiotest::param(SourceKinds::kCamera, "", true)));
-
         // This platform's camera has no device dialog of its own.
         QTest::mouseClick(child<QPushButton>("set"), Qt::LeftButton);
         QCOMPARE(warnings(), QStringList{"无法获取相机高级配置，素材名称: " + name});
-
         dialog_->show();
         QVERIFY(dialog_->close());
-        QCOMPARE(studiotest::itemNames(), QStringList{name});
+        QCOMPARE(studiotest::itemNames(), QStringList({name, kept}));
     }
 
     void badInputChangesNothing_data() {
@@ -270,10 +236,8 @@ private slots:
         dialog_->openForAdd(uint8_t(kind));
         dialog_->show();
         child<QLineEdit>(kind == SourceKinds::kSlideshow ? "input3" : "input2")->setText(input);
-        QSignalSpy added(dialog_.get(), &AddMaterial::signalMaterialAdded);
         clickOk();
         QCOMPARE(warnings(), QStringList{warning});
-        QCOMPARE(added.count(), 0);
         QVERIFY(dialog_->isVisible());
         QVERIFY(studiotest::itemNames().isEmpty());
     }
@@ -281,29 +245,25 @@ private slots:
     void windowClosedWhileOpen() {
         const QString title = QStringLiteral("OrbShortLivedWindow");
         std::unique_ptr<QWidget> gone = studiotest::showWindow(title);
-        QTRY_VERIFY_WITH_TIMEOUT(choices(SourceKinds::kWindow).contains(title), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(materialChoices(SourceKinds::kWindow).contains(title), 20000);
         dialog_->openForAdd(SourceKinds::kWindow);
         dialog_->show();
         auto* combo = child<QComboBox>("comboBox1");
         combo->setCurrentIndex(combo->findText(title));
-        QCOMPARE(combo->currentText(), title);
         gone.reset();
-        QTRY_VERIFY_WITH_TIMEOUT(!choices(SourceKinds::kWindow).contains(title), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!materialChoices(SourceKinds::kWindow).contains(title), 20000);
 
         clickOk();
         QCOMPARE(warnings(), QStringList{"所选窗口已关闭，请重新选择"});
         QVERIFY(dialog_->isVisible());
         QVERIFY(studiotest::itemNames().isEmpty());
-        QCOMPARE(combo->findText(title), -1);
     }
 
     void sameShortcutWarnsOnce() {
         dialog_->openForAdd(SourceKinds::kSlideshow);
         auto* previous = child<HotkeyEdit>("shortcut1");
         auto* next = child<HotkeyEdit>("shortcut2");
-        QVERIFY(!previous->isEnabled());
         child<QComboBox>("comboBox3")->setCurrentIndex(1);
-        QVERIFY(previous->isEnabled() && next->isEnabled());
         QTest::keyClick(previous, Qt::Key_P, Qt::ControlModifier);
         QVERIFY(warnings().isEmpty());
 
@@ -311,16 +271,9 @@ private slots:
         QCOMPARE(warnings(), QStringList{"上一页、下一页快捷键不能相同，请重新设置\n"});
         QCOMPARE(previous->text(), keyText(Qt::Key_Left));
         QCOMPARE(next->text(), keyText(Qt::Key_Right));
-        uint32_t modifiers = 1;
-        uint32_t key = 0;
-        previous->getKey(modifiers, key);
-        QCOMPARE(key, kVkLeft);
-        QCOMPARE(modifiers, 0u);
 
-        // Auto play has no keys.
-        child<QComboBox>("comboBox3")->setCurrentIndex(0);
+        child<QComboBox>("comboBox3")->setCurrentIndex(0);  // auto play has no keys
         QVERIFY(previous->text().isEmpty() && !previous->isEnabled());
-        QCOMPARE(warnings().size(), 1);
     }
 
     void viewedManualGroupKeepsItsKeys() {
@@ -333,11 +286,8 @@ private slots:
 
         QVERIFY(dialog_->openForView(name));
         QCOMPARE(child<QComboBox>("comboBox3")->currentIndex(), 1);
-        auto* previous = child<HotkeyEdit>("shortcut1");
-        QVERIFY(previous->isEnabled());
-        QCOMPARE(previous->text(), keyText(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+        QCOMPARE(child<HotkeyEdit>("shortcut1")->text(), keyText(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
         QCOMPARE(child<HotkeyEdit>("shortcut2")->text(), keyText(Qt::ALT | Qt::Key_N));
-        QVERIFY(warnings().isEmpty());
         screenshot(QStringLiteral("picgroup_view"));
 
         QSignalSpy changed(dialog_.get(), &AddMaterial::signalMaterialChanged);
