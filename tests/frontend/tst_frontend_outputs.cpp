@@ -172,6 +172,10 @@ private slots:
         // The client's own service type, not a module that fetches server lists.
         QCOMPARE(QString(obs_service_get_output_type(service)), QString("rtmp_output"));
         QCOMPARE(QString(obs_service_get_key(service)), QString("orbtest"));
+        // Nor is any module loaded that fetches server lists or opens a control port of its own.
+        for (const char* name : {"rtmp-services", "frontend-tools", "obs-websocket"}) {
+            QVERIFY2(!obs_get_module(name), name);
+        }
         // Idle, the figures are zeros; the engine's frame rate needs a moment to settle,
         // longer on a loaded machine.
         QVERIFY2(QTest::qWaitFor([] { return figures().fps > 15.0f; }, 20000),
@@ -199,7 +203,6 @@ private slots:
         const MediaProbe probe = MediaProbe::of(server.recording("orbtest"));
         QVERIFY2(probe.ok, qPrintable(server.errorLog()));
         QCOMPARE(probe.videoCodec, QString("h264"));
-        QCOMPARE(probe.height, 360);
         QCOMPARE(probe.audioCodec, QString("aac"));
         QVERIFY2(probe.duration > 7.0, qPrintable(QString::number(probe.duration)));
     }
