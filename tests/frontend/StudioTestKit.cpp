@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QImage>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QtTest>
 
 #include <obs.h>
@@ -157,16 +156,11 @@ QString screenshotPath(const QString& name) {
     return dir + QLatin1Char('/') + name;
 }
 
-QProcess* startChild(QObject* parent, const QStringList& args, const QString& home,
-                     bool withDisplay) {
+QProcess* startChild(QObject* parent, const QStringList& args, const QString& home) {
     auto* child = new QProcess(parent);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", home);
     env.insert("XDG_DATA_HOME", home + "/data");
-    if (!withDisplay) {
-        env.remove("DISPLAY");
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-    }
     child->setProcessEnvironment(env);
     child->start(QCoreApplication::applicationFilePath(), QStringList{"--child"} + args);
     return child;

@@ -38,7 +38,6 @@ public:
     QStringList take();
     // Waits until `count` events arrived (or a generous timeout) and returns them all.
     QStringList waitFor(int count);
-    const QStringList& events() const { return events_; }
 
 private:
     QStringList events_;
@@ -66,9 +65,8 @@ QStringList shownTexts(const QString& kind = QString());
 QString screenshotPath(const QString& name);
 
 // A second studio in a child process: this test program started with "--child" and
-// `args`, with `home` as its home and data folder, on the test display unless told not to.
-QProcess* startChild(QObject* parent, const QStringList& args, const QString& home,
-                     bool withDisplay = true);
+// `args`, with `home` as its home and data folder.
+QProcess* startChild(QObject* parent, const QStringList& args, const QString& home);
 // Collects the child's output into `output` until it holds `line` (false when the child
 // ended first or after a generous time).
 bool waitForLine(QProcess* child, QByteArray& output, const QByteArray& line);

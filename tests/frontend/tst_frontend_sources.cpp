@@ -1,9 +1,6 @@
-#include <QMessageBox>
-#include <QScreen>
 #include <QtTest>
 
 #include "StudioTestKit.h"
-#include "core/DialogSeam.h"
 #include "frontend/SourceKinds.h"
 #include "frontend/StudioCodes.h"
 
@@ -17,16 +14,15 @@ using studiotest::param;
 using studiotest::sceneLine;
 using studiotest::settings;
 
-Q_DECLARE_METATYPE(orbLiveImp::SoureParam)
-
-// Materials of every kind made from real inputs, scene and item commands and the events they
-// cause, in order, also for changes made directly in the engine.
+// Scene and item commands and the events they cause, in order, also for changes made
+// directly in the engine.
 class TestFrontendSources : public QObject {
     Q_OBJECT
 
 private:
     studiotest::EventLog log_;
-    studiotest::Inputs in_;
+    QTemporaryDir dir_;
+    QString png_;
     std::unique_ptr<QWidget> window_;
     QString scene_;
     static constexpr const char* kWindowTitle = "OrbCaptureTarget";
@@ -34,7 +30,7 @@ private:
     OBSBasic* basic() { return app()->GetMainWindow(); }
 
     QString addImage(const QString& name) {
-        return app()->addSceneItem(param(SourceKinds::kImage, in_.png, false, false, name));
+        return app()->addSceneItem(param(SourceKinds::kImage, png_, false, false, name));
     }
 
     // Leaves exactly the scenes `names` (in order), the first current, events cleared.
@@ -66,13 +62,13 @@ private slots:
         // A first run has one current scene.
         QCOMPARE(basic()->sceneNames().size(), 1);
         scene_ = basic()->sceneNames().first();
-        QCOMPARE(basic()->currentSceneName(), scene_);
         // The studio hands out a reference of its own: releasing it leaves the scene alive.
         obs_scene_release(basic()->GetCurrentScene());
         log_.attach();
         QCOMPARE(log_.waitFor(2),
                  QStringList({sceneLine(kSceneAdd, scene_), sceneLine(kSceneCurrent, scene_)}));
-        QVERIFY(in_.make());
+        png_ = studiotest::makePng(dir_.filePath("a.png"), Qt::red);
+        QVERIFY(!png_.isEmpty());
         window_ = studiotest::showWindow(kWindowTitle);
         QTRY_VERIFY_WITH_TIMEOUT(studiotest::windowTitles().contains(kWindowTitle), 20000);
     }
@@ -85,324 +81,95 @@ private slots:
         log_.take();
     }
 
-    void kindTableNamesArePropertiesOfTheirTypes_data() {
-        QTest::addColumn<int>("kind");
-        for (const SourceKind& k : SourceKinds::table()) {
-            QTest::newRow(k.typeId) << static_cast<int>(k.kind);
-        }
-    }
-    void kindTableNamesArePropertiesOfTheirTypes() {
-        QFETCH(int, kind);
-        const SourceKind* k = SourceKinds::byKind(static_cast<uint8_t>(kind));
-        QVERIFY(k);
-        // Some types can only list their properties from an instance.
-        OBSSourceAutoRelease probe = obs_source_create_private(k->typeId, "probe", nullptr);
-        QVERIFY2(probe, k->typeId);
-        obs_properties_t* props = obs_source_properties(probe);
-        QVERIFY(props);
-        for (const char* name : {k->mainProperty, k->primaryProperty, k->secondaryProperty}) {
-            QVERIFY2(!name || obs_properties_get(props, name), name);
-        }
-        obs_property_t* main = obs_properties_get(props, k->mainProperty);
-        QCOMPARE(obs_property_get_type(main) == OBS_PROPERTY_LIST, k->mainIsChoice);
-        obs_properties_destroy(props);
-    }
-
-    void everyKindIsAddedFromRealInput_data() {
-        QTest::addColumn<orbLiveImp::SoureParam>("p");
-        QTest::addColumn<bool>("hasPicture");
-        QTest::newRow("camera") << param(SourceKinds::kCamera, "") << false;
-        QTest::newRow("screen") << param(SourceKinds::kMonitor, "", true) << true;
-        // The window's picture needs EGL images of X pixmaps, which software GL under Xvfb
-        // cannot make; the source is still set up for the right window.
-        QTest::newRow("window") << param(SourceKinds::kWindow, kWindowTitle, true) << false;
-        QTest::newRow("picture") << param(SourceKinds::kImage, in_.png) << true;
-        QTest::newRow("video") << param(SourceKinds::kMedia, in_.clip, true) << true;
-        QTest::newRow("slideshow")
-            << param(SourceKinds::kSlideshow, in_.folder, true, true) << true;
-    }
-    void everyKindIsAddedFromRealInput() {
-        QFETCH(orbLiveImp::SoureParam, p);
-        QFETCH(bool, hasPicture);
-        const SourceKind* kind = SourceKinds::byKind(p.type);
-        const QString name = app()->addSceneItem(p);
-        QCOMPARE(name, QString(kind->baseName));
-
-        OBSSourceAutoRelease s = obs_get_source_by_name(name.toUtf8().constData());
-        QCOMPARE(QString(obs_source_get_id(s)), QString(kind->typeId));
-        QVERIFY(item(name));
-        OBSDataAutoRelease set = settings(name);
-        if (kind->primaryProperty) {
-            QCOMPARE(obs_data_get_bool(set, kind->primaryProperty), p.primaryFlag);
-        }
-        if (p.type == SourceKinds::kSlideshow) {
-            OBSDataArrayAutoRelease files = obs_data_get_array(set, "files");
-            OBSDataAutoRelease first = obs_data_array_item(files, 0);
-            QCOMPARE(QString(obs_data_get_string(first, "value")), in_.folder);
-            QCOMPARE(QString(obs_data_get_string(set, "slide_mode")), QString("mode_auto"));
-        } else if (p.type == SourceKinds::kWindow) {
-            QVERIFY(QString(obs_data_get_string(set, "capture_window")).contains(kWindowTitle));
-        } else if (!kind->mainIsChoice) {
-            QCOMPARE(QString(obs_data_get_string(set, kind->mainProperty)), p.value);
-        }
-        if (hasPicture) {
-            QTRY_VERIFY_WITH_TIMEOUT(obs_source_get_width(s) > 0 && obs_source_get_height(s) > 0,
-                                     15000);
-        }
-        QCOMPARE(log_.waitFor(2), QStringList({itemLine(kItemAdded, scene_, name),
-                                               itemLine(kItemOrder, scene_, "")}));
-    }
-
-    void screenCaptureShowsTheWholeDisplay() {
-        const QString name = app()->fastAddMinotor("Program Manager");
-        QVERIFY(!name.isEmpty());
-        QCOMPARE(obs_data_get_int(settings(name), "screen"), 0);
-        OBSSourceAutoRelease s = obs_get_source_by_name(name.toUtf8().constData());
-        const QSize screen = QGuiApplication::primaryScreen()->size();
-        QTRY_COMPARE_WITH_TIMEOUT(obs_source_get_width(s), uint32_t(screen.width()), 15000);
-        QCOMPARE(obs_source_get_height(s), uint32_t(screen.height()));
-    }
-
-    void nameListsFollowTheScene() {
+    void materialsAreNamedAndListed() {
         const QString camera = basic()->fastAddCamera2();
-        const QString screen = app()->fastAddMinotor("");
+        const QString screen = app()->fastAddMinotor("Program Manager");
         const QString window = app()->fastAddWindow(kWindowTitle);
-        QVERIFY(!addImage("").isEmpty());
-        QCOMPARE(app()->fastAddWindow("No such window anywhere"), QString());
-        // Without a device the camera is still a camera, waiting for one.
-        QVERIFY(QFile::exists("/dev/video0") ||
-                QString(obs_data_get_string(settings(camera), "device_id")).isEmpty());
-        QCOMPARE(app()->getNameListofCamerasInSence(), QStringList({camera}));
-        QCOMPARE(app()->getNameListofShareInSence(), QStringList({window, screen}));
-        QCOMPARE(basic()->getSceneItemCount(), 4);
-        QVERIFY(app()->removeScenceItem(window, false));
-        QCOMPARE(app()->getNameListofShareInSence(), QStringList({screen}));
-    }
-
-    void namesStayUnique() {
         QCOMPARE(addImage("Logo"), QString("Logo"));
         QCOMPARE(addImage("Logo"), QString("Logo2"));
-        QCOMPARE(addImage("Logo"), QString("Logo3"));
-        // A scene's name is taken too.
-        QCOMPARE(addImage(scene_), scene_ + "2");
+        QCOMPARE(addImage(scene_), scene_ + "2");  // a scene's name is taken too
+        QCOMPARE(app()->fastAddWindow("No such window anywhere"), QString());
+        QCOMPARE(app()->addSceneItem(param(9, png_)), QString());
+        QCOMPARE(app()->getNameListofCamerasInSence(), QStringList({camera}));
+        QCOMPARE(app()->getNameListofShareInSence(), QStringList({window, screen}));
+        QCOMPARE(basic()->getSceneItemCount(), 6);
+        QVERIFY(app()->removeScenceItem(window, false));
+        QCOMPARE(app()->getNameListofShareInSence(), QStringList({screen}));
+        QCOMPARE(obs_data_get_int(settings(screen), "screen"), 0);  // the whole display
     }
 
-    void unresolvableMaterialsAreNotAdded_data() {
-        QTest::addColumn<orbLiveImp::SoureParam>("p");
-        QTest::newRow("unknown kind") << param(9, in_.png);
-        QTest::newRow("missing window") << param(SourceKinds::kWindow, "Nowhere at all");
-    }
-    void unresolvableMaterialsAreNotAdded() {
-        QFETCH(orbLiveImp::SoureParam, p);
-        QCOMPARE(app()->addSceneItem(p), QString());
-        QCOMPARE(basic()->getSceneItemCount(), 0);
-        QCOMPARE(log_.waitFor(0), QStringList());
-    }
-
-    void itemCommandsAndMovesAreReportedInOrder() {
+    void itemChangesAreReportedInOrder() {
         const QString a = addImage("ItemA");
         const QString b = addImage("ItemB");
         log_.waitFor(4);
-        QVERIFY(app()->ctrlSceneItem(a, kItemVisible, false));
-        QVERIFY(app()->ctrlSceneItem(a, kItemLock, true));
         QVERIFY(app()->ctrlSceneItem(a, kItemSelect, true));
         QVERIFY(app()->ctrlSceneItem(b, kItemSelect, true));  // only one selected at a time
-        QVERIFY(app()->ctrlSceneItem(b, kItemSelect, false));
         QVERIFY(basic()->moveSceneItem(b, OBS_ORDER_MOVE_BOTTOM));
         QCOMPARE(itemNames(), QStringList({a, b}));
-        QVERIFY(basic()->moveSceneItem(b, OBS_ORDER_MOVE_UP));
-        QCOMPARE(itemNames(), QStringList({b, a}));
         QVERIFY(!basic()->moveSceneItem("Nothing", OBS_ORDER_MOVE_UP));
         QVERIFY(app()->ctrlSceneItem(a, kItemRename, QString("ItemC")));
-        QVERIFY(app()->ctrlSceneItem(b, kItemRemove, true));
-        const QStringList expected = {
-            itemLine(kItemVisible, scene_, a, 0),
-            itemLine(kItemLock, scene_, a, 1),
-            itemLine(kItemSelect, scene_, a, 1),
-            itemLine(kItemSelect, scene_, a, 0),
-            itemLine(kItemSelect, scene_, b, 1),
-            itemLine(kItemSelect, scene_, b, 0),
-            itemLine(kItemOrder, scene_, ""),
-            itemLine(kItemOrder, scene_, ""),
-            itemLine(kItemRename, scene_, a, 0, "ItemC"),
-            itemLine(kItemRemove, scene_, b, 1),
-        };
-        QCOMPARE(log_.waitFor(expected.size()), expected);
-        QVERIFY(!obs_sceneitem_visible(item("ItemC")));
-        QVERIFY(obs_sceneitem_locked(item("ItemC")));
-    }
-
-    void changesMadeInTheEngineAreReported() {
-        const QString a = addImage("EngA");
-        const QString b = addImage("EngB");
-        log_.waitFor(4);
-        obs_sceneitem_set_visible(item(a), false);
-        obs_sceneitem_set_locked(item(a), true);
-        obs_sceneitem_set_order(item(a), OBS_ORDER_MOVE_TOP);
-        obs_sceneitem_select(item(b), true);
+        QCOMPARE(
+            log_.waitFor(5),
+            QStringList({itemLine(kItemSelect, scene_, a, 1), itemLine(kItemSelect, scene_, a, 0),
+                         itemLine(kItemSelect, scene_, b, 1), itemLine(kItemOrder, scene_, ""),
+                         itemLine(kItemRename, scene_, a, 0, "ItemC")}));
+        // Changed in the engine directly.
+        obs_sceneitem_set_visible(item("ItemC"), false);
+        obs_sceneitem_set_locked(item("ItemC"), true);
+        obs_sceneitem_set_order(item(b), OBS_ORDER_MOVE_TOP);
         OBSSourceAutoRelease s = obs_get_source_by_name(b.toUtf8().constData());
         obs_source_set_name(s, "EngRenamed");
-        obs_sceneitem_remove(item(a));
         basic()->showProperties("EngRenamed");
-        const QStringList expected = {
-            itemLine(kItemVisible, scene_, a, 0),
-            itemLine(kItemLock, scene_, a, 1),
-            itemLine(kItemOrder, scene_, ""),
-            itemLine(kItemSelect, scene_, b, 1),
-            itemLine(kItemRename, scene_, b, 0, "EngRenamed"),
-            itemLine(kItemRemove, scene_, a, 1),
-            itemLine(kItemProperties, scene_, "EngRenamed"),
-        };
-        QCOMPARE(log_.waitFor(expected.size()), expected);
+        obs_sceneitem_remove(item("ItemC"));
+        QCOMPARE(log_.waitFor(6), QStringList({itemLine(kItemVisible, scene_, "ItemC", 0),
+                                               itemLine(kItemLock, scene_, "ItemC", 1),
+                                               itemLine(kItemOrder, scene_, ""),
+                                               itemLine(kItemRename, scene_, b, 0, "EngRenamed"),
+                                               itemLine(kItemProperties, scene_, "EngRenamed"),
+                                               itemLine(kItemRemove, scene_, "ItemC", 1)}));
     }
 
-    void removeWithConfirmationAsksFirst() {
-        const QString name = addImage("Asked");
-        live::DialogSeam::clearShown();
-        live::DialogSeam::presetAnswer(QMessageBox::No);
-        QVERIFY(!app()->removeScenceItem(name, true));
-        QVERIFY(item(name));
-        QCOMPARE(live::DialogSeam::shown().size(), 1);
-        QCOMPARE(live::DialogSeam::shown().first().kind, QString("question"));
-        QVERIFY(live::DialogSeam::shown().first().text.contains(name));
-        live::DialogSeam::presetAnswer(QMessageBox::Yes);
-        QVERIFY(app()->removeScenceItem(name, true));
-        QVERIFY(!item(name));
-        QCOMPARE(addImage("Asked"), QString("Asked"));  // its name is free again
-    }
-
-    void itemsOfOtherScenesAreUntouched() {
-        const QString here = addImage("Here");
-        QVERIFY(app()->ctrlScene(kSceneAdd, "Elsewhere", 0));
-        QVERIFY(app()->ctrlScene(kSceneCurrent, "Elsewhere", 0));
-        QCOMPARE(basic()->getSceneItemCount(), 0);
-        QVERIFY(!app()->ctrlSceneItem(here, kItemVisible, false));
-        QVERIFY(!app()->removeScenceItem(here, false));
-        QVERIFY(app()->ctrlScene(kSceneCurrent, scene_, 0));
-        QVERIFY(app()->ctrlScene(kSceneRemove, "Elsewhere", 0));
-        QVERIFY(obs_sceneitem_visible(item(here)));
-    }
-
-    void sceneOpsAreReportedInOrder() {
-        resetScenes({"Base"});
-        QVERIFY(app()->ctrlScene(kSceneAdd, "A", 0));
-        QVERIFY(app()->ctrlScene(kSceneAdd, "B", 0));
-        QVERIFY(app()->ctrlScene(kSceneRename, "B", QString("C")));
-        QVERIFY(app()->ctrlScene(kSceneCurrent, "C", 0));
-        QVERIFY(basic()->reorderScene(2, 0));
-        QVERIFY(!basic()->reorderScene(0, 3));
-        QVERIFY(!basic()->reorderScene(-1, 0));
-        QVERIFY(!basic()->reorderScene(1, 1));
-        QVERIFY(app()->ctrlScene(kSceneRemove, "A", 0));
-        const QStringList expected = {
-            sceneLine(kSceneAdd, "A"),         sceneLine(kSceneAdd, "B"),
-            sceneLine(kSceneRename, "B", "C"), sceneLine(kSceneCurrent, "C"),
-            sceneLine(kSceneMoved, "C", 0),    sceneLine(kSceneRemove, "A"),
-        };
-        QCOMPARE(log_.waitFor(expected.size()), expected);
-        QCOMPARE(basic()->sceneNames(), QStringList({"C", "Base"}));
-        QCOMPARE(basic()->currentSceneName(), QString("C"));
-    }
-
-    // Refused scene and item commands change nothing and report nothing; scene and material
-    // names share one space.
-    void refusedCommandsChangeNothing_data() {
-        QTest::addColumn<bool>("onItem");
-        QTest::addColumn<int>("op");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QVariant>("value");
-        QTest::newRow("scene renamed to a scene's name")
-            << false << int(kSceneRename) << "S1" << QVariant("S2");
-        QTest::newRow("scene renamed to a material's name")
-            << false << int(kSceneRename) << "S1" << QVariant("One");
-        QTest::newRow("scene renamed to empty")
-            << false << int(kSceneRename) << "S1" << QVariant("");
-        QTest::newRow("scene added with a material's name")
-            << false << int(kSceneAdd) << "One" << QVariant(0);
-        QTest::newRow("missing scene removed")
-            << false << int(kSceneRemove) << "Nope" << QVariant(0);
-        QTest::newRow("scene moved is no command")
-            << false << int(kSceneMoved) << "S1" << QVariant(1);
-        QTest::newRow("unknown scene op") << false << 9 << "S1" << QVariant(0);
-        QTest::newRow("item renamed to another material")
-            << true << int(kItemRename) << "One" << QVariant("Two");
-        QTest::newRow("item renamed to a scene")
-            << true << int(kItemRename) << "One" << QVariant("S2");
-        QTest::newRow("item renamed to empty") << true << int(kItemRename) << "One" << QVariant("");
-        QTest::newRow("missing item") << true << int(kItemVisible) << "Nothing" << QVariant(false);
-        QTest::newRow("unknown item op") << true << 9 << "One" << QVariant(0);
-    }
+    // Refused commands change nothing and report nothing; scene and material names share
+    // one space, and an item of another scene is out of reach.
     void refusedCommandsChangeNothing() {
-        QFETCH(bool, onItem);
-        QFETCH(int, op);
-        QFETCH(QString, name);
-        QFETCH(QVariant, value);
         resetScenes({"S1", "S2"});
         QCOMPARE(addImage("One"), QString("One"));
+        QVERIFY(app()->ctrlScene(kSceneCurrent, "S2", 0));
         QCOMPARE(addImage("Two"), QString("Two"));
-        log_.waitFor(4);
-
-        const uint8_t code = static_cast<uint8_t>(op);
-        QVERIFY(onItem ? !app()->ctrlSceneItem(name, code, value)
-                       : !app()->ctrlScene(code, name, value));
+        QVERIFY(app()->ctrlScene(kSceneCurrent, "S1", 0));
+        log_.waitFor(6);
+        QVERIFY(!app()->ctrlScene(kSceneRename, "S1", QString("One")));
+        QVERIFY(!app()->ctrlSceneItem("One", kItemRename, QString("S2")));
+        QVERIFY(!app()->ctrlSceneItem("Two", kItemVisible, false));
         QCOMPARE(log_.waitFor(0), QStringList());
         QCOMPARE(basic()->sceneNames(), QStringList({"S1", "S2"}));
-        QCOMPARE(basic()->currentSceneName(), QString("S1"));
-        QCOMPARE(itemNames(), QStringList({"Two", "One"}));
+        QCOMPARE(itemNames(), QStringList({"One"}));
+        studiotest::clearScene();
+        QVERIFY(app()->ctrlScene(kSceneCurrent, "S2", 0));
         studiotest::clearScene();
     }
 
     void removingScenesMovesCurrent() {
-        resetScenes({"R1", "R2", "R3", "R4"});
+        resetScenes({"R1", "R2", "R3"});
         QVERIFY(app()->ctrlScene(kSceneCurrent, "R2", 0));
-        QVERIFY(app()->ctrlScene(kSceneRemove, "R4", 0));  // another scene: current stays
-        QCOMPARE(basic()->currentSceneName(), QString("R2"));
         QVERIFY(app()->ctrlScene(kSceneRemove, "R2", 0));
         QCOMPARE(basic()->currentSceneName(), QString("R3"));
         // The last scene goes: the one before it takes over.
         QVERIFY(app()->ctrlScene(kSceneRemove, "R3", 0));
         QCOMPARE(basic()->currentSceneName(), QString("R1"));
-        const QStringList expected = {
-            sceneLine(kSceneCurrent, "R2"), sceneLine(kSceneRemove, "R4"),
-            sceneLine(kSceneRemove, "R2"),  sceneLine(kSceneCurrent, "R3"),
-            sceneLine(kSceneRemove, "R3"),  sceneLine(kSceneCurrent, "R1")};
-        QCOMPARE(log_.waitFor(expected.size()), expected);
         OBSSourceAutoRelease program = obs_get_output_source(0);
         QCOMPARE(QString(obs_source_get_name(program)), QString("R1"));
-    }
-
-    void removingEverySceneLeavesNoCurrent() {
-        resetScenes({"Only"});
-        QVERIFY(app()->ctrlScene(kSceneRemove, "Only", 0));
-        QCOMPARE(basic()->sceneNames(), QStringList());
+        QVERIFY(app()->ctrlScene(kSceneRemove, "R1", 0));
         QVERIFY(basic()->GetCurrentScene() == nullptr);
-        QCOMPARE(basic()->getSceneItemCount(), 0);
         QCOMPARE(addImage(QString()), QString());
         // A new scene becomes current on its own.
         QVERIFY(app()->ctrlScene(kSceneAdd, "Again", 0));
-        QCOMPARE(basic()->currentSceneName(), QString("Again"));
-        const QStringList expected = {sceneLine(kSceneRemove, "Only"),
-                                      sceneLine(kSceneAdd, "Again"),
-                                      sceneLine(kSceneCurrent, "Again")};
-        QCOMPARE(log_.waitFor(expected.size()), expected);
-    }
-
-    void detachedClientHearsNothingAndReattachGetsTheState() {
-        resetScenes({"D1"});
-        QCOMPARE(addImage("DPic"), QString("DPic"));
-        app()->OBSWinReset();
-        QVERIFY(app()->ctrlScene(kSceneAdd, "D2", 0));
-        QCoreApplication::processEvents();
-        QCOMPARE(log_.take(), QStringList());
-
-        // Commands issued just before attaching are part of the state, not reported twice.
-        QVERIFY(app()->ctrlScene(kSceneAdd, "D3", 0));
-        log_.attach();
         const QStringList expected = {
-            sceneLine(kSceneAdd, "D1"), itemLine(kItemAdded, "D1", "DPic"),
-            sceneLine(kSceneAdd, "D2"), sceneLine(kSceneAdd, "D3"), sceneLine(kSceneCurrent, "D1")};
+            sceneLine(kSceneCurrent, "R2"), sceneLine(kSceneRemove, "R2"),
+            sceneLine(kSceneCurrent, "R3"), sceneLine(kSceneRemove, "R3"),
+            sceneLine(kSceneCurrent, "R1"), sceneLine(kSceneRemove, "R1"),
+            sceneLine(kSceneAdd, "Again"),  sceneLine(kSceneCurrent, "Again")};
         QCOMPARE(log_.waitFor(expected.size()), expected);
-        QVERIFY(app()->ctrlSceneItem("DPic", kItemRemove, true));
     }
 };
 

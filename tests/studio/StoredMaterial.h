@@ -19,16 +19,12 @@ inline QString materialLine(const orbLiveImp::SoureParam& p) {
     return line;
 }
 
-// What the wrapper offers to choose from for `kind` (after the window filter): the names,
-// and their values into `values` when given.
-inline QStringList materialChoices(uint8_t kind, QList<QVariant>* values = nullptr) {
+// The names the wrapper offers to choose from for `kind` (after the window filter).
+inline QStringList materialChoices(uint8_t kind) {
     QString typeId;
     QStringList names;
-    QList<QVariant> found;
-    OrbOBS::instance().getSourceChoices(kind, typeId, names, found);
-    if (values) {
-        *values = found;
-    }
+    QList<QVariant> values;
+    OrbOBS::instance().getSourceChoices(kind, typeId, names, values);
     return names;
 }
 
