@@ -102,27 +102,6 @@ void SceneEventRelay::deliverItem(const orbLiveImp::SceneItemData& data, quint64
     }
 }
 
-void SceneEventRelay::deliverRename(const QString& previous, const QString& now,
-                                    quint64 generation) {
-    // Scenes and materials share one name space; find out which one was renamed.
-    for (const auto& entry : watched_) {
-        if (SceneItems::sceneName(entry.first) == now) {
-            deliverScene(orbLiveImp::kSceneRename, previous, now, generation);
-            return;
-        }
-    }
-    for (const auto& entry : watched_) {
-        OBSSceneItem item = SceneItems::find(entry.first, now);
-        if (item) {
-            orbLiveImp::SceneItemData data =
-                SceneItems::describe(entry.first, item, orbLiveImp::kItemRename);
-            data.itemName = previous;
-            data.newName = now;
-            deliverItem(data, generation);
-        }
-    }
-}
-
 void SceneEventRelay::postItemChange(calldata_t* data, uint8_t op, uint8_t value) {
     auto* scene = static_cast<obs_scene_t*>(calldata_ptr(data, "scene"));
     auto* item = static_cast<obs_sceneitem_t*>(calldata_ptr(data, "item"));
@@ -173,8 +152,22 @@ void SceneEventRelay::onSourceRename(void* param, calldata_t* data) {
     auto* self = static_cast<SceneEventRelay*>(param);
     const QString previous = QString::fromUtf8(calldata_string(data, "prev_name"));
     const QString now = QString::fromUtf8(calldata_string(data, "new_name"));
-    const quint64 generation = self->generation_;
-    QMetaObject::invokeMethod(
-        self, [self, previous, now, generation] { self->deliverRename(previous, now, generation); },
-        Qt::QueuedConnection);
+    // Described now, not when the event is delivered: by then the item may be gone, and the
+    // client would never hear of the name its removal carries. Renames come from the
+    // library's calls on the main thread, which is also the only one that changes watched_.
+    auto* scene = obs_scene_from_source(static_cast<obs_source_t*>(calldata_ptr(data, "source")));
+    if (scene && self->watched_.count(scene) != 0) {
+        self->postScene(orbLiveImp::kSceneRename, previous, now);
+        return;
+    }
+    for (const auto& entry : self->watched_) {
+        OBSSceneItem item = SceneItems::find(entry.first, now);
+        if (item) {
+            orbLiveImp::SceneItemData described =
+                SceneItems::describe(entry.first, item, orbLiveImp::kItemRename);
+            described.itemName = previous;
+            described.newName = now;
+            self->postItem(described);
+        }
+    }
 }

@@ -56,7 +56,6 @@ private:
     static void onSourceRename(void* param, calldata_t* data);
 
     void postItemChange(calldata_t* data, uint8_t op, uint8_t value);
-    void deliverRename(const QString& previous, const QString& now, quint64 generation);
     void deliverScene(uint8_t op, const QString& name, const QVariant& value, quint64 generation);
     void deliverItem(const orbLiveImp::SceneItemData& data, quint64 generation);
 

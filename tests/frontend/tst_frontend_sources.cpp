@@ -120,13 +120,17 @@ private slots:
         OBSSourceAutoRelease s = obs_get_source_by_name(b.toUtf8().constData());
         obs_source_set_name(s, "EngRenamed");
         basic()->showProperties("EngRenamed");
-        obs_sceneitem_remove(item("ItemC"));
-        QCOMPARE(log_.waitFor(6), QStringList({itemLine(kItemVisible, scene_, "ItemC", 0),
+        // Removed right after a rename: the client hears both, under the names they had.
+        OBSSourceAutoRelease c = obs_get_source_by_name("ItemC");
+        obs_source_set_name(c, "Gone");
+        obs_sceneitem_remove(item("Gone"));
+        QCOMPARE(log_.waitFor(7), QStringList({itemLine(kItemVisible, scene_, "ItemC", 0),
                                                itemLine(kItemLock, scene_, "ItemC", 1),
                                                itemLine(kItemOrder, scene_, ""),
                                                itemLine(kItemRename, scene_, b, 0, "EngRenamed"),
                                                itemLine(kItemProperties, scene_, "EngRenamed"),
-                                               itemLine(kItemRemove, scene_, "ItemC", 1)}));
+                                               itemLine(kItemRename, scene_, "ItemC", 0, "Gone"),
+                                               itemLine(kItemRemove, scene_, "Gone", 1)}));
     }
 
     // Refused commands change nothing and report nothing; scene and material names share
