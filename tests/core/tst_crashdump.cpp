@@ -1,6 +1,5 @@
 #include <QDir>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,12 +17,8 @@ private slots:
 
         const QStringList dumps = QDir(dir.path()).entryList({"*.dmp"}, QDir::Files);
         QCOMPARE(dumps.size(), 1);
-        const QRegularExpression guidName(
-            "^([0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{8}-[0-9a-f]{8})\\.dmp$");
-        const auto m = guidName.match(dumps.first());
-        QVERIFY2(m.hasMatch(), qPrintable(dumps.first()));
-        QVERIFY2(out.contains(dir.path() + ", " + m.captured(1) + ","), qPrintable(out));
-        QVERIFY2(out.contains("dump guid is " + m.captured(1) + "\n"), qPrintable(out));
+        const QString guid = dumps.first().chopped(4);
+        QVERIFY2(out.contains("dump guid is " + guid + "\n"), qPrintable(out));
 
         // Symbols for the child, laid out the way the stack walker looks them up.
         const QString tools = ORB_BREAKPAD_TOOLS;
@@ -62,6 +57,22 @@ private slots:
             }
         }
         QVERIFY(found);
+    }
+
+    // An installed program's folder is read-only to its users: dumps must still land somewhere.
+    void unwritableProgramFolderSendsDumpsToTheDataFolder() {
+        QTemporaryDir dir;
+        // A folder under a plain file cannot be made, not even by root.
+        QFile blocker(dir.filePath("opt"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString data = dir.filePath("data");
+        QVERIFY(QDir().mkpath(data));
+        QProcess child;
+        child.start(CRASH_CHILD, {dir.filePath("opt/orblive"), data});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(QDir(data).entryList({"*.dmp"}, QDir::Files).size(), 1);
     }
 };
 

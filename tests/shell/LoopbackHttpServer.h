@@ -7,7 +7,6 @@
 #include <QList>
 #include <QPair>
 #include <QPointer>
-#include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -27,7 +26,6 @@ public:
         return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path);
     }
     void route(const QByteArray& path, const Response& response) { routes_[path] = response; }
-    QStringList requested() const { return requested_; }
 
 private:
     void accept() {
@@ -48,7 +46,6 @@ private:
         pending_.remove(socket);
         QByteArray path = requestLine.value(1);
         path = path.left(path.indexOf('?') < 0 ? path.size() : path.indexOf('?'));
-        requested_ << QString::fromLatin1(path);
         QByteArray reply;
         if (!routes_.contains(path)) {
             reply = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
@@ -68,5 +65,4 @@ private:
     QTcpServer server_;
     QHash<QByteArray, Response> routes_;
     QHash<QTcpSocket*, QByteArray> pending_;
-    QStringList requested_;
 };

@@ -1,9 +1,6 @@
-// The main window end to end: the real browser engine on the X display that scripts/test
-// provides, against the demo service. The deployment files go where start() reads them,
-// beside this program. A sign-in and the start after it each run in a child process of
-// their own that shares one profile folder, because the browser writes its cookies to disk
-// only when its process ends. Every other test gets a fresh window, started and signed in
-// as main() does it. Screenshots go to <build>/screenshots.
+// The main window end to end, the real browser engine against the demo service. A sign-in and
+// the start after it each run in a child process sharing one profile folder, because the
+// browser writes its cookies to disk only when its process ends.
 #include <QDialog>
 #include <QJsonArray>
 #include <QScreen>
@@ -36,10 +33,7 @@ private slots:
         QVERIFY(pageShows(w, "/login", "login-form"));
         QVERIFY(!label(w.titleBar(), "user_info")->isVisible());
         QVERIFY(button(w.titleBar(), "about")->isVisible());
-        const QImage signInShot = screenshot(w);
-        QVERIFY(signInShot.save(shotPath("mainwindow_signin.png")));
-        // The title bar is painted in its own colour, not the page's.
-        QCOMPARE(QColor(signInShot.pixel(w.width() / 2, 5)), QColor(44, 44, 44));
+        QVERIFY(screenshot(w).save(shotPath("mainwindow_signin.png")));
 
         evalJs(w,
                "document.getElementById('account').value = 'demo';"
@@ -47,8 +41,6 @@ private slots:
         clickInPage(w, "login-button");
         // The page reports the sign-in, the check finds the cookies and the list follows.
         QTRY_COMPARE_WITH_TIMEOUT(w.requestedStep(), uint8_t(MainWindow::kStepTasks), kWait);
-        QVERIFY(!w.findChild<QTimer*>("cookieCheck")->isActive());
-        QVERIFY(!button(w.titleBar(), "about")->isVisible());
         verifySignedIn(w, base_);
         QVERIFY(signInDateIsToday(w));
         QVERIFY(screenshot(w).save(shotPath("mainwindow_tasks.png")));
@@ -62,8 +54,6 @@ private slots:
         QCOMPARE(startClient(w, context_), 0);
         // No sign-in page: the stored cookies are loaded and checked behind a hidden view.
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepNone));
-        QVERIFY(!w.webView()->isVisible());
-        QVERIFY(w.findChild<QTimer*>("cookieCheck")->isActive());
         QTRY_COMPARE_WITH_TIMEOUT(w.requestedStep(), uint8_t(MainWindow::kStepTasks), kWait);
         verifySignedIn(w, base_);
     }
@@ -72,7 +62,6 @@ private slots:
         MainWindow w;
         QCOMPARE(startClient(w, context_), 0);
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepSignIn));
-        QVERIFY(!w.config()->isLastDateToday());
         QVERIFY(pageShows(w, "/login", "login-form"));
     }
 };
@@ -112,43 +101,32 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(keptCookies(w).size(), 3, kWait);
 
         w.slotJSEvent(OrbWebBridge::kSignedIn, QString());
-        QTimer* timer = w.findChild<QTimer*>("cookieCheck");
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 500);
-        timer->stop();  // the ticks are counted here, one call each
+        w.findChild<QTimer*>("cookieCheck")->stop();  // the ticks are counted here, one call each
         for (int tick = 1; tick <= 25; ++tick) {
             w.checkCookieReady();
-            QVERIFY2(DialogSeam::shown().isEmpty(),
-                     qPrintable(QString::number(tick) + shownText()));
         }
         // Two entries of one name are still one cookie: the third never arrived.
-        QVERIFY(signInDateIsToday(w));
+        QVERIFY2(DialogSeam::shown().isEmpty(), qPrintable(shownText()));
         w.checkCookieReady();
         QCOMPARE(shownText(), QString("critical|错误|无法获取Cookie信息，请重新登录"));
         QVERIFY(keptCookies(w).isEmpty());
         QVERIFY(!signInDateIsToday(w));
-        QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepSignIn));
         QVERIFY(pageShows(w, "/login", "login-form"));
 
-        // About: its download button goes to the desktop's browser, closing the window closes
-        // it, and closing it returns to the sign-in page.
+        // About: its download button goes to the desktop's browser; closing it returns to the
+        // sign-in page.
         w.slotlTitleClicked(TitleBar::kAboutButton);
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepAbout));
         QVERIFY(pageShows(w, "/about", "download"));
         clickInPage(w, "download");
         QTRY_COMPARE_WITH_TIMEOUT(opened_, QList<QUrl>{QUrl(service_.baseUrl() + "download")},
                                   kWait);
-        w.slotJSEvent(OrbWebBridge::kOpenBrowser, QString());
-        QCOMPARE(opened_.size(), 1);
-        QVERIFY(w.close());
-        QVERIFY(!w.isVisible());
-        w.show();
         clickInPage(w, "close");
         QTRY_COMPARE_WITH_TIMEOUT(w.requestedStep(), uint8_t(MainWindow::kStepSignIn), kWait);
         QVERIFY(pageShows(w, "/login", "login-form"));
     }
 
-    void repliesBecomeMessages() {
+    void repliesBecomeMessagesAndTheWindowFitsAndResizes() {
         MainWindow* window = signedIn();
         QVERIFY(window);
         MainWindow& w = *window;
@@ -160,10 +138,6 @@ private slots:
         const QString networkWarning =
             "warning|Warning|"
             "网络请求失败，APP端可能无法观看直播，\n请结束直播，检查网络，然后再开启直播";
-        DialogSeam::clearShown();
-        w.slotHttpEvent(live::kTaskStartLive, R"({"msg":"success"})");
-        QCOMPARE(shownText(), networkWarning);
-
         // Starting a broadcast for real: the service accepts a known task and refuses an
         // unknown one; only the refusal warns.
         auto net = w.network();
@@ -178,25 +152,36 @@ private slots:
         net->sendReq(live::kTaskStopLive, {"1001"});
         QTRY_COMPARE_WITH_TIMEOUT(requestCount("/api/task/list"), lists + 1, kWait);
 
-        // An invitation code is shown to copy; a refused request shows no empty code.
+        // An invitation code is shown to copy.
         DialogSeam::clearShown();
         net->sendReq(live::kTaskToInvite, {"1001"});
         QTRY_COMPARE_WITH_TIMEOUT(DialogSeam::shown().size(), 1, kWait);
-        QCOMPARE(DialogSeam::shown().first().kind, QString("dialog"));
         QCOMPARE(DialogSeam::shown().first().title, QString("邀请码"));
         QVERIFY(!DialogSeam::shown().first().text.isEmpty());
-        QSignalSpy refused(net.get(), &live::INetwork::signalReplyInfo);
-        net->sendReq(live::kTaskToInvite, {"99"});
-        QVERIFY(handled(refused, live::kTaskToInvite));
-        QCOMPARE(DialogSeam::shown().size(), 1);
 
-        // A user without a picture keeps the default one and nothing is downloaded.
-        DialogSeam::clearShown();
-        w.slotHttpEvent(live::kTaskGetUser,
-                        R"({"data":{"nickname":"无头像","avatarUrl":"","phone":""}})");
-        QCOMPARE(net->pendingReplies(), 0);  // a download would be on its way now
-        QVERIFY(DialogSeam::shown().isEmpty());
-        QCOMPARE(label(w.titleBar(), "user_info")->text(), QString("无头像"));
+        // The window fits the screen and resizes by its borders.
+        w.resize(1440, 900);
+        w.slotGeometryChanged(QRect(0, 0, 1366, 728));
+        QTRY_COMPARE_WITH_TIMEOUT(w.geometry(), QRect(107, 4, 1152, 720), kWait);
+
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        w.slotGeometryChanged(screen);
+        QTRY_COMPARE_WITH_TIMEOUT(w.size(), QSize(1152, 720), kWait);
+        QWindow* win = w.windowHandle();
+        // The real pointer stays out of the way; the press, move and release are given in
+        // window coordinates of the moment, for fixed points on the screen.
+        QCursor::setPos(screen.bottomRight());
+        // The top edge lies over the title bar, which hands the press to the window.
+        const QRect old = w.geometry();
+        const QPoint from(300, 1), target = win->mapToGlobal(QPoint(300, -9));
+        QTest::mouseMove(win, from);
+        QTest::mouseMove(win, from + QPoint(1, 0));
+        QTest::mousePress(win, Qt::LeftButton, {}, from);
+        QTest::mouseMove(win, QPoint(300, -9));
+        QTest::mouseRelease(win, Qt::LeftButton, {}, win->mapFromGlobal(target));
+        QTRY_COMPARE_WITH_TIMEOUT(w.geometry().top(), old.top() - 10, kWait);
+        QCOMPARE(w.geometry().bottom(), old.bottom());
+        QCOMPARE(w.config()->runtime().geometry, w.geometry());
     }
 
     void avatarChangedFromTheProfilePage() {
@@ -207,127 +192,59 @@ private slots:
         QTest::mouseClick(label(w.taskList(), "user_image"), Qt::LeftButton);
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepProfile));
         QVERIFY(pageShows(w, "/user/update", "change-avatar"));
-        QVERIFY(w.webView()->isVisible());
-
-        // Not a picture: the service refuses it and the avatar is left alone.
-        QTemporaryFile text;
-        QVERIFY(text.open() && text.write("not a picture") > 0 && text.flush());
-        DialogSeam::presetAnswer(text.fileName());
-        QSignalSpy refused(w.network().get(), &live::INetwork::signalReplyInfo);
-        clickInPage(w, "change-avatar");
-        QVERIFY(handled(refused, live::kTaskUserImage));
-        QVERIFY(shown("file", "请选择数据文件", "*.*"));
-        QCOMPARE(w.network()->pendingReplies(), 0);  // no avatar change on its way
-        QCOMPARE(requestCount("/api/user/avatar"), 0);
 
         QSignalSpy reloaded(w.webView()->view(), &QWebEngineView::loadFinished);
         DialogSeam::presetAnswer(QStringLiteral(ORB_SOURCE_DIR "/tools/demo_assets/avatar.jpg"));
         clickInPage(w, "change-avatar");
         QTRY_COMPARE_WITH_TIMEOUT(requestCount("/api/user/avatar"), 1, kWait);
+        QVERIFY(shown("file", "请选择数据文件", "*.*"));
         const QUrlQuery form(
             QString::fromUtf8(DemoService::rawBody(service_.lastRequest("/api/user/avatar"))));
         QVERIFY(form.queryItemValue("avatarUrl", QUrl::FullyDecoded).contains("/files/"));
         // The new picture comes down with the user's record and the profile page reloads.
         QTRY_VERIFY_WITH_TIMEOUT(w.userinfo()->avatarFile() != oldAvatar, kWait);
         QTRY_VERIFY_WITH_TIMEOUT(w.userinfo()->hasImage(), kWait);
-        QVERIFY(label(w.taskList(), "user_image")->styleSheet().contains(".jpg"));
-        QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepProfile));
         QTRY_VERIFY_WITH_TIMEOUT(!reloaded.isEmpty(), kWait);
         QVERIFY(pageShows(w, "/user/update", "done"));
 
         clickInPage(w, "done");
         QTRY_COMPARE_WITH_TIMEOUT(w.requestedStep(), uint8_t(MainWindow::kStepTasks), kWait);
         QVERIFY(!w.webView()->isVisible());
-        QTRY_COMPARE_WITH_TIMEOUT(w.webView()->view()->url().toString(), QString("about:blank"),
-                                  kWait);
     }
 
-    void enteringARoomAndClosingReturnsToTheList() {
+    void roomAndPlaybackCloseToTheListThenTheWindowCloses() {
         MainWindow* window = signedIn();
         QVERIFY(window);
         MainWindow& w = *window;
         const QString name = firstTaskName(w);
         QTest::mouseClick(joinButton(w), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(w.spinner()->isVisible(), kWait);
-        QCOMPARE(w.spinner()->text(), QString("正在进入直播间,请稍后..."));
-        QVERIFY(button(w.titleBar(), "set")->isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(w.requestedStep(), uint8_t(MainWindow::kStepRoom), kWait);
-        QVERIFY(!w.spinner()->isVisible());
         QVERIFY(w.isEnabled());
-
         auto* room = qobject_cast<RoomPlaceholder*>(w.room());
         QVERIFY(room && room->isVisible() && room->inRoom());
-        QCOMPARE(room->edition(), RoomPlaceholder::kStudio);
         QCOMPARE(label(room, "label_title")->text(), name);
         QVERIFY(label(room, "label_push")->text().contains("rtmp://127.0.0.1:1935/live/orb"));
 
         w.slotlTitleClicked(TitleBar::kSetButton);  // the live settings, answered by the seam
         QCOMPARE(DialogSeam::shown().size(), 1);
-        QCOMPARE(DialogSeam::shown().first().kind, QString("dialog"));
         QVERIFY(!w.close());
         QVERIFY(w.isVisible());
         QVERIFY(!room->inRoom());
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepTasks));
-        QVERIFY(!button(w.titleBar(), "set")->isVisible());
-    }
 
-    void fitsTheScreenAndResizesByItsBorders() {
-        MainWindow* window = signedIn();
-        QVERIFY(window);
-        MainWindow& w = *window;
-        w.resize(1440, 900);
-        w.slotGeometryChanged(QRect(0, 0, 1366, 728));
-        QTRY_COMPARE_WITH_TIMEOUT(w.geometry(), QRect(107, 4, 1152, 720), kWait);
-        QCOMPARE(w.config()->runtime().geometry, QRect(107, 4, 1152, 720));
-
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        w.slotGeometryChanged(screen);
-        QTRY_COMPARE_WITH_TIMEOUT(w.size(), QSize(1152, 720), kWait);
-        QWindow* win = w.windowHandle();
-        // The real pointer stays out of the way; the press, move and release are given in
-        // window coordinates of the moment, for fixed points on the screen.
-        QCursor::setPos(screen.bottomRight());
-        auto drag = [&](QPoint from, QPoint to) {
-            const QPoint target = win->mapToGlobal(to);
-            QTest::mouseMove(win, from);
-            QTest::mouseMove(win, from + QPoint(1, 0));
-            QTest::mousePress(win, Qt::LeftButton, {}, from);
-            QTest::mouseMove(win, to);
-            QTest::mouseRelease(win, Qt::LeftButton, {}, win->mapFromGlobal(target));
-        };
-
-        // The top edge lies over the title bar, which hands the press to the window.
-        QRect before = w.geometry();
-        drag({300, 1}, {300, -9});
-        QTRY_COMPARE_WITH_TIMEOUT(w.geometry().top(), before.top() - 10, kWait);
-        QCOMPARE(w.geometry().bottom(), before.bottom());
-        QCOMPARE(w.config()->runtime().geometry, w.geometry());
-
-        // The bottom edge of the fitted size, which no release had measured yet.
-        before = w.geometry();
-        drag({90, before.height() - 2}, {90, before.height() - 32});
-        QTRY_COMPARE_WITH_TIMEOUT(w.height(), before.height() - 30, kWait);
-        QCOMPARE(w.geometry().top(), before.top());
-    }
-
-    void closingFromPlaybackAndFromTheList() {
-        MainWindow* window = signedIn();
-        QVERIFY(window);
-        MainWindow& w = *window;
+        // Playback closes to the list; the list asks before it closes, where the user wants it.
         QTest::mouseClick(button(w.taskList(), "task_finish"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(joinButton(w)->text(), QString("直播回放"), kWait);
         QTest::mouseClick(joinButton(w), Qt::LeftButton);
         QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepPlayback));
         QVERIFY(pageShows(w, "/task/finished", "task-name"));
         QVERIFY(!w.close());
-        QVERIFY(w.isVisible());
-        QCOMPARE(w.requestedStep(), uint8_t(MainWindow::kStepTasks));
         QVERIFY(w.taskList()->isVisible());
 
         w.config()->runtime().reconfirm = true;
         DialogSeam::presetAnswer(int(QDialog::Rejected));
         QVERIFY(!w.close());
-        QVERIFY(w.isVisible());
         QVERIFY(shown("dialog", "询问", "您确定要关闭该程序吗？"));
         DialogSeam::presetAnswer(int(QDialog::Accepted));
         QVERIFY(w.close());
@@ -359,7 +276,11 @@ private slots:
             QTest::mouseClick(button(window->taskList(), "logout"), Qt::LeftButton);
             QVERIFY(DialogSeam::shown().isEmpty());
         }
-        verifySignedOut(*window, service_.baseUrl());
+        QCOMPARE(window->requestedStep(), uint8_t(MainWindow::kStepSignIn));
+        QVERIFY(jarNames(*window, service_.baseUrl()).isEmpty());
+        QVERIFY(!label(window->titleBar(), "user_info")->isVisible());
+        QVERIFY(!signInDateIsToday(*window));
+        QVERIFY(pageShows(*window, "/login", "login-form"));
     }
 };
 
