@@ -9,12 +9,15 @@ bool PreviewPacer::next(uint32_t laggedFrames, uint64_t averageFrameNs, uint64_t
     if (lagged || busy) {
         hold_ = kHoldFrames;
     }
-    ++sinceDrawn_;
+    int stride = 1;
     if (hold_ > 0) {
         --hold_;
-        if (sinceDrawn_ < kBehindStride) {
-            return false;
-        }
+        stride = kBehindStride;
+    } else if (intervalNs > 0 && averageFrameNs * 2 > intervalNs) {
+        stride = kTightStride;
+    }
+    if (++sinceDrawn_ < stride) {
+        return false;
     }
     sinceDrawn_ = 0;
     return true;
