@@ -81,14 +81,9 @@ private slots:
         QVERIFY(loaded.first().first().toBool());
 
         const QUrlQuery query(chat_->webView()->view()->url());
-        QCOMPARE(query.queryItemValue("user"), QString("orblive_user"));
-        QCOMPARE(query.queryItemValue("taskId"), QString("1003"));
-        QCOMPARE(query.queryItemValue("mode"), QString("1"));
-        QCOMPARE(query.queryItemValue("old"), old);
+        QCOMPARE(query.toString(), "user=orblive_user&taskId=1003&mode=1&old=" + old);
         QCOMPARE(text("task-id"), QString("1003"));
-        QCOMPARE(text("old").isEmpty(), variant == 0);
         QCOMPARE(text("task-name"), QString("高三英语冲刺（二）：阅读理解"));
-        QCOMPARE(chat_->webView()->size(), chat_->size());
     }
 
     void aValueNeverBecomesAMarkerOrASecondParameter() {
@@ -97,56 +92,25 @@ private slots:
     }
 
     // Unfolding restores the last unfolded width; floating a folded panel unfolds it at the
-    // top right.
+    // top right. The speech room's test floats and docks it end to end.
     void foldingAndFloating() {
         chat_->resize(300, 700);
         chat_->foldButton()->click();
-        QVERIFY(chat_->isFolded());
+        QVERIFY(chat_->isFolded() && chat_->webView()->isHidden());
         QCOMPARE(chat_->width(), chat_->foldButton()->width());
-        QVERIFY(chat_->webView()->isHidden());
-        QCOMPARE(chat_->expandedWidth(), 300);
         chat_->foldButton()->click();
-        QVERIFY(!chat_->isFolded());
         QCOMPARE(chat_->size(), QSize(300, 700));
-        QCOMPARE(chat_->minimumWidth(), 300);
         QVERIFY(chat_->webView()->isVisible());
-        // The button stays in the middle of the side.
-        QCOMPARE(chat_->foldButton()->y(), (700 - chat_->foldButton()->height()) / 2);
 
-        chat_->resize(300, 640);
         chat_->foldButton()->click();
-        QVERIFY(chat_->isFolded());
-
         chat_->setFloating(true);
-        QVERIFY(chat_->isFloating());
-        QVERIFY(chat_->isWindow());
-        QVERIFY(!chat_->isFolded());
-        QVERIFY(chat_->foldButton()->isHidden());
-        QVERIFY(chat_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QCOMPARE(chat_->size(), QSize(300, 640));
-        QCOMPARE(chat_->minimumSize(), chat_->maximumSize());
+        QVERIFY(chat_->isWindow() && !chat_->isFolded());
         QVERIFY(QTest::qWaitForWindowExposed(chat_, 30000));
-        QVERIFY(chat_->webView()->isVisible());
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         // Its frame, title bar included, against the top and the right of the free area.
-        const auto where = [&] {
-            QString text;
-            QDebug(&text) << chat_->frameGeometry();
-            return text;
-        };
-        QTRY_VERIFY2_WITH_TIMEOUT(qAbs(chat_->frameGeometry().top() - area.top()) <= 2,
-                                  qPrintable(where()), 10000);
-        QTRY_VERIFY2_WITH_TIMEOUT(qAbs(chat_->frameGeometry().right() - area.right()) <= 1,
-                                  qPrintable(where()), 10000);
-
-        chat_->setFloating(false);
-        QVERIFY(!chat_->isFloating());
-        QVERIFY(!chat_->isWindow());
-        QVERIFY(!chat_->foldButton()->isHidden());
-        // Docked again, the room's layout may size it again.
-        chat_->resize(320, 700);
-        QCOMPARE(chat_->size(), QSize(320, 700));
-        QCOMPARE(chat_->expandedWidth(), 320);
+        QTRY_VERIFY_WITH_TIMEOUT(qAbs(chat_->frameGeometry().top() - area.top()) <= 2 &&
+                                     qAbs(chat_->frameGeometry().right() - area.right()) <= 1,
+                                 10000);
     }
 };
 

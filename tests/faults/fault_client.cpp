@@ -9,16 +9,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QNetworkAccessManager>
-#include <QNetworkCookieJar>
-#include <QNetworkReply>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QUrlQuery>
-#include <QWebEngineCookieStore>
-#include <QWebEngineProfile>
 #include <QtTest>
 #include <cstdio>
 #include <memory>
@@ -27,10 +20,8 @@
 #include "app/InstanceGuard.h"
 #include "app/RoomFactory.h"
 #include "core/DialogSeam.h"
-#include "core/IConfig.h"
 #include "frontend/OBSApp.h"
 #include "frontend/SourceKinds.h"
-#include "net/DemoService.h"
 #include "room/Console.h"
 #include "room/Room.h"
 #include "room/Scene.h"
@@ -47,16 +38,7 @@ namespace {
 constexpr int kWait = 60000;
 const QString kPicture = QStringLiteral("Kept picture");
 
-enum Failure {
-    kUsage = 2,
-    kLocked = 3,
-    kStudio = 4,
-    kStart = 5,
-    kSignIn = 6,
-    kRoom = 7,
-    kRecord = 8,
-    kLost = 9
-};
+enum Failure { kUsage = 2, kLocked, kStudio, kStart, kSignIn, kRoom, kRecord, kLost };
 
 int fail(int status, const char* what) {
     std::fprintf(stderr, "fault_client: %s\n", what);
@@ -68,12 +50,10 @@ public:
     explicit Client(QString url) : url_(std::move(url)) {}
 
     int start() {
-        if (!ClientSetup::writeDeployment(url_)) {
-            return fail(kStart, "the deployment files could not be written");
-        }
         context_ = std::make_unique<AppContext>();
-        if (context_->start(QCoreApplication::applicationDirPath()) != 0) {
-            return fail(kStart, "the deployment files were not loaded");
+        if (!ClientSetup::writeDeployment(url_) ||
+            context_->start(QCoreApplication::applicationDirPath()) != 0) {
+            return fail(kStart, "the deployment files were not written or not loaded");
         }
         window_ = std::make_unique<MainWindow>();
         window_->setRoomFactory(RoomFactory::make(context_->config(), context_->network()));
@@ -97,6 +77,9 @@ public:
     }
 
     bool enterFirstTask() {
+        if (!signInAndList()) {
+            return false;
+        }
         QTest::mouseClick(enterButton(), Qt::LeftButton);
         return QTest::qWaitFor(
             [&] {
@@ -136,7 +119,7 @@ private:
 };
 
 int prepare(OBSApp& app, Client& client) {
-    if (!client.signInAndList() || !client.enterFirstTask()) {
+    if (!client.enterFirstTask()) {
         return fail(kRoom, "the room did not open");
     }
     orbLiveImp::SoureParam picture;
@@ -153,10 +136,7 @@ int prepare(OBSApp& app, Client& client) {
 }
 
 int record(OBSApp& app, Client& client) {
-    if (!client.signedInToday()) {
-        return fail(kLost, "the sign-in of today was lost");
-    }
-    if (!client.signInAndList() || !client.enterFirstTask()) {
+    if (!client.enterFirstTask()) {
         return fail(kRoom, "the room did not open");
     }
     Console* console = client.room()->console();
@@ -182,9 +162,6 @@ int record(OBSApp& app, Client& client) {
 }
 
 int check(Client& client) {
-    if (!client.signedInToday()) {
-        return fail(kLost, "the sign-in of today was lost");
-    }
     if (!client.signInAndList()) {
         return fail(kSignIn, "the task list did not come");
     }
@@ -220,6 +197,9 @@ int main(int argc, char** argv) {
     QGuiApplication::setQuitOnLastWindowClosed(false);
     Client client(url);
     int status = client.start();
+    if (status == 0 && step != QLatin1String("prepare") && !client.signedInToday()) {
+        status = fail(kLost, "the sign-in of today was lost");
+    }
     if (status == 0) {
         status = step == QLatin1String("prepare")  ? prepare(app, client)
                  : step == QLatin1String("record") ? record(app, client)

@@ -2,7 +2,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -12,13 +11,10 @@
 #include "RtmpServer.h"
 #include "chat/ChatRoom.h"
 #include "core/DialogSeam.h"
-#include "core/IConfig.h"
 #include "frontend/SceneItems.h"
 #include "frontend/StudioCodes.h"
 #include "frontend/StudioTestKit.h"
 #include "material/obsSourceManage.h"
-#include "net/DemoService.h"
-#include "net/OrbHttpMgr.h"
 #include "room/MonitorReporter.h"
 #include "room/RoomSimple.h"
 #include "room/SpeakSimple.h"
@@ -27,6 +23,7 @@
 #include "shell/Scheme.h"
 #include "studio/OrbOBS.h"
 #include "studio/SceneLayout.h"
+#include "support/DemoClient.h"
 
 using studiotest::app;
 using studiotest::screenshotPath;
@@ -62,11 +59,8 @@ class TestRoomSimple : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
     RtmpServer rtmp_;
-    DemoService demo_;
-    std::shared_ptr<live::IConfig> config_;
-    std::shared_ptr<live::OrbHttpMgr> network_;
+    DemoClient demo_;
     std::unique_ptr<RoomSimple> room_;
     std::unique_ptr<QWidget> shared_;
 
@@ -116,25 +110,14 @@ private slots:
         QVERIFY(rtmp_.start());
         DemoService::Options options;
         options.rtmpPort = rtmp_.port();
-        QVERIFY(demo_.start(options));
-        config_ = std::make_shared<live::IConfig>();
-        QCOMPARE(config_->init(DemoService::writeConfigFile(dir_.path(), {{"type", 1}})),
-                 uint8_t(0));
-        network_ = std::make_shared<live::OrbHttpMgr>(config_);
-        QCOMPARE(network_->initSsl(), uint8_t(0));
-        QCOMPARE(network_->initHttpTask(demo_.writeNetworkFile(dir_.path())), uint8_t(0));
-        network_->insertCookies(demo_.signIn());
-        Scheme::instance().init(config_->getType());
+        QVERIFY(demo_.start(options) && demo_.connect({{"type", 1}}) && demo_.signIn());
+        Scheme::instance().init(demo_.config->getType());
         qApp->setStyleSheet(Scheme::instance().styleSheet(QSS_BASE));
-        OrbOBS::instance().init(config_);
-        room_ = std::make_unique<RoomSimple>(nullptr, config_, network_);
+        OrbOBS::instance().init(demo_.config);
+        room_ = std::make_unique<RoomSimple>(nullptr, demo_.config, demo_.net);
         // The test screen is smaller than the room's own size.
         room_->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
-        shared_ = std::make_unique<QWidget>();
-        shared_->setWindowTitle(kWindowTitle);
-        shared_->setStyleSheet(QStringLiteral("background-color: rgb(40,160,90);"));
-        shared_->setGeometry(200, 200, 480, 300);
-        shared_->show();
+        shared_ = studiotest::showWindow(kWindowTitle);
         QVERIFY(QTest::qWaitForWindowExposed(shared_.get(), 30000));
     }
 
@@ -159,61 +142,68 @@ private slots:
         live::DialogSeam::clearShown();
     }
 
-    void cleanupTestCase() {
-        room_.reset();
-        shared_.reset();
-    }
-
-    void entersTheTask() {
+    // The task's room pushes to the task's address, goes live, tells the service and reports,
+    // holds the presenter in while live, and stops cleanly; an interactive one pushes too.
+    void broadcastsTheTask() {
         QCOMPARE(room_->findChild<QLabel*>("titleName")->text(), kTitle);
         QCOMPARE(room_->liveWidget()->objectName(), QStringLiteral("OBSLive"));
-        QVERIFY(room_->liveWidget()->isVisible());
-        QVERIFY(room_->chat()->isVisible());
-        QVERIFY(!button(SpeakSimple::kChat)->isVisible());
-        LiveSettings settings;
-        OrbOBS::instance().getLiveSettings(settings);
-        QCOMPARE(settings.server + settings.key, pushUrl());
-        // An interactive room shows the real-time view and pushes nothing from here.
+        QLabel* stats = speak()->findChild<QLabel*>("util_rb");
+        // A report a minute is too slow for a test; the reporter takes a shorter beat.
+        speak()->monitor()->setInterval(1500);
+        button(SpeakSimple::kLive)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(button(SpeakSimple::kLive)->text(), QStringLiteral("停止直播"),
+                                  30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!demo_.service.requests("/api/live/start").isEmpty(), 20000);
+        const QJsonObject start = demo_.service.lastRequest("/api/live/start");
+        QCOMPARE(start.value("form").toObject().value("taskId").toString(),
+                 QString::number(kTaskId));
+        QTRY_VERIFY_WITH_TIMEOUT(stats->text().contains(" kbp/s  丢帧: "), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!demo_.service.monitorReports().isEmpty(), 30000);
+        speak()->monitor()->setInterval(MonitorReporter::kDefaultIntervalMs);
+
+        QVERIFY(!room_->leaveRoom());
+        QCOMPARE(live::DialogSeam::shown().last().text, QStringLiteral("请先停止直播，然后再退出"));
+        button(SpeakSimple::kLive)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(button(SpeakSimple::kLive)->text(), QStringLiteral("开始直播"),
+                                  30000);
+        const MediaProbe probe =
+            MediaProbe::of(rtmp_.recording(QStringLiteral("orb%1").arg(kTaskId)));
+        QCOMPARE(probe.videoCodec, QStringLiteral("h264"));
+        QVERIFY(!studiotest::shownTexts().join('\n').contains("未能正常"));
+
+        // An interactive room shows the real-time view and pushes to the task's address too.
         QVERIFY(room_->leaveRoom());
         enter(RoomSimple::kInteractiveMode, QStringLiteral("rtmp://127.0.0.1:1/other/orb1"));
         QCOMPARE(room_->liveWidget()->objectName(), QStringLiteral("TRTCLive"));
+        LiveSettings settings;
         OrbOBS::instance().getLiveSettings(settings);
         QCOMPARE(settings.server + settings.key, pushUrl());
-        // The statistics come in every second.
-        QTRY_VERIFY_WITH_TIMEOUT(speak()->findChild<QLabel*>("util_rt")->text().startsWith("CPU: "),
-                                 10000);
     }
 
     void sharing_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("kind");
         QTest::newRow("desktop") << kDesktop << "xshm_input ";
-        QTest::newRow("window") << kWindowTitle << "xcomposite_input";
+        QTest::newRow("window") << kWindowTitle << "xcomposite_input ";
     }
     void sharing() {
         QFETCH(QString, entry);
         QFETCH(QString, kind);
-        // Cancelling the picker changes nothing.
-        clickShareAnswering(QString());
-        QVERIFY(!button(SpeakSimple::kShare)->isChecked());
+        QPushButton* share = button(SpeakSimple::kShare);
+        clickShareAnswering(QString());  // cancelled: nothing changes
+        QVERIFY(!share->isChecked());
         QVERIFY(sceneItems().isEmpty());
 
         clickShareAnswering(entry);
-        QVERIFY(button(SpeakSimple::kShare)->isChecked());
-        QCOMPARE(button(SpeakSimple::kShare)->text(), QStringLiteral("结束共享"));
+        QCOMPARE(share->text(), QStringLiteral("结束共享"));
         const QStringList items = sceneItems();
-        QCOMPARE(items.size(), 1);
-        QVERIFY2(items[0].startsWith(kind), qPrintable(items[0]));
-        if (entry == kWindowTitle) {
-            QVERIFY2(items[0].contains(kWindowTitle), qPrintable(items[0]));
-        }
+        QVERIFY2(items.size() == 1 && items[0].startsWith(kind), qPrintable(items.join(';')));
+        QVERIFY(entry == kDesktop || items[0].contains(kWindowTitle));
         // Leaving and coming back finds the share in the scene.
         QVERIFY(room_->leaveRoom());
         enter();
         QVERIFY(button(SpeakSimple::kShare)->isChecked());
-
         button(SpeakSimple::kShare)->click();
-        QVERIFY(!button(SpeakSimple::kShare)->isChecked());
         QCOMPARE(button(SpeakSimple::kShare)->text(), QStringLiteral("共享"));
         QVERIFY(sceneItems().isEmpty());
     }
@@ -221,55 +211,13 @@ private slots:
     void cameraKeepsItsPlacement() {
         QPushButton* camera = button(SpeakSimple::kCamera);
         camera->click();
-        QCOMPARE(camera->text(), QStringLiteral("关闭相机"));
         QCOMPARE(sceneItems(), QStringList{"v4l2_input "});
         const SceneLayout::Placement moved{100, 50, 0.5f, 0.5f, 400, 300};
         SceneLayout::place(SceneItems::list(scene()).front(), moved);
         camera->click();
-        QCOMPARE(camera->text(), QStringLiteral("开启相机"));
         QVERIFY(sceneItems().isEmpty());
         camera->click();
         QCOMPARE(SceneLayout::placementOf(SceneItems::list(scene()).front()), moved);
-        // Only the camera on: the room may be left, and entering again finds the camera.
-        QVERIFY(room_->leaveRoom());
-        enter();
-        QVERIFY(button(SpeakSimple::kCamera)->isChecked());
-    }
-
-    void goingLiveStreamsAndReports() {
-        // A report a minute is too slow for a test; the reporter takes a shorter beat.
-        speak()->monitor()->setInterval(1500);
-        const int reportsBefore = demo_.monitorReports().size();
-        button(SpeakSimple::kLive)->click();
-        QTRY_COMPARE_WITH_TIMEOUT(button(SpeakSimple::kLive)->text(), QStringLiteral("停止直播"),
-                                  30000);
-        QTRY_VERIFY_WITH_TIMEOUT(!demo_.requests("/api/live/start").isEmpty(), 20000);
-        const QJsonObject start = demo_.lastRequest("/api/live/start");
-        QCOMPARE(start.value("form").toObject().value("taskId").toString(),
-                 QString::number(kTaskId));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            speak()->findChild<QLabel*>("util_rb")->text().contains(" kbp/s  丢帧: "), 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(demo_.monitorReports().size() > reportsBefore, 30000);
-        speak()->monitor()->setInterval(MonitorReporter::kDefaultIntervalMs);
-
-        QVERIFY(!room_->leaveRoom());
-        QCOMPARE(live::DialogSeam::shown().last().text, QStringLiteral("请先停止直播，然后再退出"));
-        QVERIFY(room_->isVisible());
-
-        button(SpeakSimple::kLive)->click();
-        QTRY_COMPARE_WITH_TIMEOUT(button(SpeakSimple::kLive)->text(), QStringLiteral("开始直播"),
-                                  30000);
-        QVERIFY(!speak()->isStreaming());
-        QVERIFY(speak()->findChild<QLabel*>("util_rb")->text().isEmpty());
-        const MediaProbe probe =
-            MediaProbe::of(rtmp_.recording(QStringLiteral("orb%1").arg(kTaskId)));
-        QVERIFY(probe.ok);
-        QCOMPARE(probe.videoCodec, QStringLiteral("h264"));
-        QVERIFY(room_->leaveRoom());
-        // No warning: the stream started and ended as asked.
-        for (const live::DialogSeam::Shown& shown : live::DialogSeam::shown()) {
-            QVERIFY2(!shown.text.contains("未能正常"), qPrintable(shown.text));
-        }
     }
 
     void speechLayout() {
@@ -284,21 +232,15 @@ private slots:
                     ->grabWindow(room_->winId())
                     .save(screenshotPath("room_simple.png")));
 
+        // The strip floats on its own at the top of the screen, the chat beside it.
         button(SpeakSimple::kSpeak)->click();
-        QVERIFY(!room_->isVisible());
-        QVERIFY(strip->isWindow());
-        QVERIFY(strip->windowFlags().testFlag(Qt::FramelessWindowHint));
-        QVERIFY(strip->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(!speak()->sourcePanel()->isVisible());
-        QVERIFY(!button(SpeakSimple::kSources)->isVisible());
-        QVERIFY(button(SpeakSimple::kChat)->isVisible() && button(SpeakSimple::kChat)->isChecked());
+        QVERIFY(!room_->isVisible() && strip->isWindow());
+        QVERIFY(button(SpeakSimple::kChat)->isChecked());
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        QCOMPARE(strip->size(), normal);
         QTRY_COMPARE_WITH_TIMEOUT(
             strip->frameGeometry().topLeft(),
             QPoint(area.left() + (area.width() - normal.width()) / 2, area.top()), 10000);
-        QVERIFY(room_->chat()->isFloating());
-        QVERIFY(room_->chat()->isVisible());
+        QVERIFY(room_->chat()->isFloating() && room_->chat()->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(strip, 30000));
         QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(
             screenshotPath("room_simple_speech.png")));
@@ -321,12 +263,8 @@ private slots:
         QVERIFY(!room_->chat()->isVisible());
         button(SpeakSimple::kSpeak)->click();
         QVERIFY(room_->isVisible());
-        QVERIFY(!strip->isWindow());
         QCOMPARE(strip->parentWidget(), room_->findChild<QWidget*>("ctrl"));
-        QVERIFY(!room_->chat()->isFloating());
-        QVERIFY(room_->chat()->isVisible());
-        QVERIFY(button(SpeakSimple::kSources)->isVisible());
-        QVERIFY(!button(SpeakSimple::kChat)->isVisible());
+        QVERIFY(!room_->chat()->isFloating() && room_->chat()->isVisible());
     }
 };
 

@@ -84,32 +84,6 @@ private:
     QString folder_;
     QString format_;
 
-    // Streams five seconds and returns what nginx received; `kbps` its mean bit rate.
-    MediaProbe streamAndProbe(double* kbps = nullptr) {
-        RtmpServer server;
-        if (!server.start()) {
-            return MediaProbe();
-        }
-        app()->setRTMPUrl(server.url() + "/", "liveset");
-        events_.clear();
-        if (!app()->ctrlVoice(orbLiveImp::kStreamStart, 0) || !events_.waitFor("5 true")) {
-            return MediaProbe();
-        }
-        orbLiveImp::ResourceUtil util;
-        const bool aired = QTest::qWaitFor(
-            [&] { return basic()->getResourceUtility(util), util.liveSeconds >= 5; }, 30000);
-        app()->ctrlVoice(orbLiveImp::kStreamStop, 0);
-        events_.waitFor("5 false");
-        const bool idle = QTest::qWaitFor(engineIdle, 15000);
-        server.stop();
-        const MediaProbe probe =
-            aired && idle ? MediaProbe::of(server.recording("liveset")) : MediaProbe();
-        if (kbps && probe.duration > 0) {
-            *kbps = QFileInfo(server.recording("liveset")).size() * 8 / probe.duration / 1000;
-        }
-        return probe;
-    }
-
 private slots:
     void initTestCase() {
         STUDIO_REQUIRE();
@@ -143,51 +117,38 @@ private slots:
         setVideo(1600, 900, 1500);
         {
             LiveSet unlisted(nullptr);
-            QCOMPARE(child<QComboBox>(unlisted, "resolution")->currentText(),
-                     QString("1280 x 720 （推荐）"));
-            QVERIFY(unlisted.changed());
             click(unlisted, "confirm");
-            QCOMPARE(unlisted.result(), int(QDialog::Accepted));
             QCOMPARE(config_get_uint(profile(), "Video", "OutputCX"), 1280u);
-            QCOMPARE(config_get_uint(profile(), "Video", "OutputCY"), 720u);
         }
         LiveSet dialog(nullptr);
-        QVERIFY(!dialog.changed());
-        choose(dialog, "bitrate", "2000 （高清画质）");
-        choose(dialog, "bitrate", "1500 （标准画质）");
-        QVERIFY(dialog.changed());
-        QCOMPARE(dialog.pending().bitrate, 0u);
         choose(dialog, "resolution", "1920 x 1080 （16:9）");
         choose(dialog, "bitrate", "3000 （超清画质）");
         click(dialog, "confirm");
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        double kbps = 0;
-        const MediaProbe probe = streamAndProbe(&kbps);
-        QVERIFY(probe.ok);
-        QCOMPARE(QSize(probe.width, probe.height), QSize(1920, 1080));
-        // 3000 kbps of video and 128 of audio.
-        QVERIFY2(kbps > 2600 && kbps < 3700, qPrintable(QString::number(kbps)));
-    }
-
-    void videoChangeIsRefusedWhileStreaming() {
         RtmpServer server;
         QVERIFY(server.start());
-        app()->setRTMPUrl(server.url() + "/", "busy");
+        app()->setRTMPUrl(server.url() + "/", "liveset");
         events_.clear();
-        QVERIFY(app()->ctrlVoice(orbLiveImp::kStreamStart, 0));
-        QVERIFY(events_.waitFor("5 true"));
-        LiveSet dialog(nullptr);
-        dialog.show();
-        choose(dialog, "resolution", "712 x 400 （16:9）");
-        click(dialog, "confirm");
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(live::DialogSeam::shown().size(), 1);
-        QVERIFY(live::DialogSeam::shown()[0].text.contains("请先结束直播和录制"));
-        QCOMPARE(config_get_uint(profile(), "Video", "OutputCX"), 1280u);
-        QCOMPARE(events_.lines(), QStringList({"5 true"}));
-        QVERIFY(app()->ctrlVoice(orbLiveImp::kStreamStop, 0));
-        QVERIFY(events_.waitFor("5 false"));
+        QVERIFY(app()->ctrlVoice(orbLiveImp::kStreamStart, 0) && events_.waitFor("5 true"));
+        {
+            // On the air the size stays as it is: the change is refused with a word why.
+            LiveSet busy(nullptr);
+            busy.show();
+            choose(busy, "resolution", "712 x 400 （16:9）");
+            click(busy, "confirm");
+            QVERIFY(busy.isVisible());
+            QVERIFY(studiotest::shownTexts().join("").contains("请先结束直播和录制"));
+        }
+        QVERIFY(outputtest::runsFor(app(), 5));
+        QVERIFY(app()->ctrlVoice(orbLiveImp::kStreamStop, 0) && events_.waitFor("5 false"));
         QTRY_VERIFY_WITH_TIMEOUT(engineIdle(), 15000);
+        server.stop();
+        const MediaProbe probe = MediaProbe::of(server.recording("liveset"));
+        QCOMPARE(QSize(probe.width, probe.height), QSize(1920, 1080));
+        // 3000 kbps of video and 128 of audio.
+        const double kbps =
+            QFileInfo(server.recording("liveset")).size() * 8 / probe.duration / 1000;
+        QVERIFY2(kbps > 2600 && kbps < 3700, qPrintable(QString::number(kbps)));
     }
 
     void volumeSlidersMoveOnlyTheConsole() {
@@ -201,12 +162,10 @@ private slots:
         LiveSet dialog(nullptr, &console);
         QSlider* mine = child<QSlider>(dialog, "volume_mic");
         QCOMPARE(mine->value(), 40);
-        QCOMPARE(child<QSlider>(dialog, "volume_speaker")->value(), 60);
         mine->setValue(70);
         QCOMPARE(microphone->value(), 70);
         speaker->setValue(20);
         QCOMPARE(child<QSlider>(dialog, "volume_speaker")->value(), 20);
-        QCOMPARE(dialog.pending().microphone.flag, 70);
         QVERIFY(!dialog.changed());
         // Anything the wrapper did would save the profile with this mark in it.
         config_set_string(profile(), "LiveSetTest", "Marker", "unsaved");
@@ -216,12 +175,25 @@ private slots:
         QVERIFY(!LiveSet(nullptr).findChild<QSlider*>("volume_mic")->isEnabled());
     }
 
-    // The chosen devices are captured and a recording lands in the chosen folder. No sound
-    // server runs here, so the device lists are empty: the test offers a device itself.
+    // The chosen devices are captured and a recording lands in the chosen folder, once an
+    // unusable one was refused. No sound server runs here, so the device lists are empty: the
+    // test offers a device itself.
     void chosenDevicesAndRecordingFolder() {
+        const QByteArray before = profileOnDisk();
+        LiveSet dialog(nullptr);
+        dialog.show();
+        live::DialogSeam::presetAnswer(dir_.filePath("gone"));
+        click(dialog, "browse");
+        choose(dialog, "record_format", "mkv");
+        click(dialog, "confirm");
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(live::DialogSeam::shown().last().text,
+                 QString("录制保存地址不存在或无法写入，请重新选择保存地址。"));
+        QCOMPARE(QString(config_get_string(profile(), "SimpleOutput", "RecFormat")), format_);
+        QCOMPARE(profileOnDisk(), before);
+
         const QString folder = dir_.filePath("recordings");
         QVERIFY(QDir().mkpath(folder));
-        LiveSet dialog(nullptr);
         for (const char* name : {"microphone", "speaker"}) {
             QComboBox* box = child<QComboBox>(dialog, name);
             box->addItem("测试设备", QString("orb-test-%1").arg(name));
@@ -229,56 +201,27 @@ private slots:
         }
         live::DialogSeam::presetAnswer(folder);
         click(dialog, "browse");
-        QCOMPARE(child<QLineEdit>(dialog, "record_dir")->text(), folder);
-        choose(dialog, "record_format", "mkv");
         click(dialog, "confirm");
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         LiveSettings now;
         OrbOBS::instance().getLiveSettings(now);
-        QCOMPARE(now.microphone.id, QString("orb-test-microphone"));
-        QCOMPARE(now.desktop.id, QString("orb-test-speaker"));
+        QCOMPARE(QStringList({now.microphone.id, now.desktop.id}),
+                 QStringList({"orb-test-microphone", "orb-test-speaker"}));
         events_.clear();
         QVERIFY(app()->ctrlVoice(orbLiveImp::kRecordStart, 0));
         QVERIFY(events_.waitFor("6 true"));
-        orbLiveImp::ResourceUtil util;
-        QTRY_VERIFY_WITH_TIMEOUT((basic()->getResourceUtility(util), util.recordSeconds >= 2),
-                                 20000);
+        QVERIFY(outputtest::runsFor(app(), 2, true));
         QVERIFY(app()->ctrlVoice(orbLiveImp::kRecordStop, 0));
         QVERIFY(events_.waitFor("6 false"));
         QTRY_VERIFY_WITH_TIMEOUT(engineIdle(), 15000);
         const QString path = events_.lastRecordedPath();
         QCOMPARE(QFileInfo(path).absolutePath(), folder);
         QVERIFY2(path.endsWith(".mkv"), qPrintable(path));
-        const MediaProbe probe = MediaProbe::of(path);
-        QVERIFY(probe.ok && probe.duration > 1.0);
+        QVERIFY(MediaProbe::of(path).duration > 1.0);
     }
 
-    void unusableFolderIsRefused_data() {
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("missing") << dir_.filePath("gone");
-        QTest::newRow("a file") << QString(ORB_SOURCE_DIR "/README.md");
-    }
-
-    void unusableFolderIsRefused() {
-        QFETCH(QString, folder);
-        const QByteArray before = profileOnDisk();
-        LiveSet dialog(nullptr);
-        dialog.show();
-        live::DialogSeam::presetAnswer(folder);
-        click(dialog, "browse");
-        choose(dialog, "record_format", "flv");
-        click(dialog, "confirm");
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(live::DialogSeam::shown().last().text,
-                 QString("录制保存地址不存在或无法写入，请重新选择保存地址。"));
-        QCOMPARE(QString(config_get_string(profile(), "SimpleOutput", "FilePath")), folder_);
-        QCOMPARE(QString(config_get_string(profile(), "SimpleOutput", "RecFormat")), format_);
-        QCOMPARE(profileOnDisk(), before);
-    }
-
-    // The address is regained and copied; the dialog is dragged by a press anywhere that is
-    // not a control; one variant hides a tab.
-    void addressDragAndTabs() {
+    // The address is regained and copied; one variant hides a tab.
+    void addressAndTabs() {
         LiveSet simple(nullptr, nullptr, 2);
         QVERIFY(!child<QTabWidget>(simple, "tabWidget")->isTabVisible(2));
         app()->setRTMPUrl("rtmp://127.0.0.1:1935/live/", "orb42");
@@ -290,31 +233,15 @@ private slots:
         click(dialog, "regain_addr");
         QCOMPARE(address->text(), QString("rtmp://127.0.0.1:1935/live/"));
         QCOMPARE(key->text(), QString("orb42"));
-        click(dialog, "copy_addr");
-        QCOMPARE(QApplication::clipboard()->text(), address->text());
         click(dialog, "copy_key");
         QCOMPARE(QApplication::clipboard()->text(), QString("orb42"));
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog, 30000));
-        const QPoint start = dialog.pos();
-        const QPoint grip(300, 20);
-        const QPoint to = grip + QPoint(40, 30);
-        for (auto [type, at, button, buttons] :
-             {std::make_tuple(QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton),
-              std::make_tuple(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton),
-              std::make_tuple(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton)}) {
-            QMouseEvent event(type, at, dialog.mapToGlobal(at), button, buttons, Qt::NoModifier);
-            QApplication::sendEvent(&dialog, &event);
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(dialog.pos(), start + QPoint(40, 30), 10000);
-        const QString dir = QStringLiteral(ORB_BINARY_DIR "/screenshots");
-        QVERIFY(QDir().mkpath(dir));
         auto* tabs = child<QTabWidget>(dialog, "tabWidget");
         for (int i = 0; i < tabs->count(); ++i) {
             QVERIFY(tabs->isTabVisible(i));
             tabs->setCurrentIndex(i);
-            const QString name = tabs->widget(i)->objectName();
-            QVERIFY(dialog.grab().save(QString("%1/liveset_%2.png").arg(dir, name)));
+            const QString name = "liveset_" + tabs->widget(i)->objectName() + ".png";
+            QVERIFY(dialog.grab().save(studiotest::screenshotPath(name)));
         }
     }
 };

@@ -3,11 +3,9 @@
 #include <QDir>
 #include <QLabel>
 #include <QPointer>
-#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <QtTest>
 #include <memory>
 
@@ -79,10 +77,6 @@ private:
         palette.setColor(QPalette::Window, colour);
         w->setPalette(palette);
         w->setAutoFillBackground(true);
-        auto* label = new QLabel(title, w);
-        label->setWordWrap(true);
-        label->setStyleSheet(QStringLiteral("color: white; font-size: 20px;"));
-        (new QVBoxLayout(w))->addWidget(label, 0, Qt::AlignTop);
         windows_.append(w);
         return w;
     }
@@ -135,27 +129,18 @@ private slots:
         owner_.reset();
     }
 
+    // The rules the real windows below do not show.
     void filterRules_data() {
         QTest::addColumn<WindowInfo>("info");
         QTest::addColumn<bool>("shareable");
-        WindowInfo owned = window("对话框");
-        owned.hasParent = true;
         WindowInfo hidden = window("隐藏");
         hidden.visible = false;
-        WindowInfo minimised = window("最小化");
-        minimised.minimized = true;
         QTest::newRow("plain") << window("编辑器") << true;
         QTest::newRow("no width") << window("a", QRect(0, 0, 0, 10)) << false;
-        QTest::newRow("owned") << owned << false;
         QTest::newRow("invisible") << hidden << false;
-        QTest::newRow("minimised") << minimised << false;
         QTest::newRow("untitled") << window(QString()) << false;
-        QTest::newRow("excluded") << window(QStringLiteral("设置")) << false;
         QTest::newRow("excluded only exactly") << window("设置向导") << true;
-        QTest::newRow("Program Manager") << window("Program Manager") << false;
-        QTest::newRow("contains Program") << window("My Program 2") << false;
         QTest::newRow("case matters") << window("my program") << true;
-        QTest::newRow("part of our title") << window("共享测试") << false;
         QTest::newRow("our title inside it") << window(kOwnTitle + " - 副本") << true;
     }
     void filterRules() {
@@ -165,15 +150,10 @@ private slots:
     }
 
     // The desktop first and selected, two placeholders that do nothing when clicked, then
-    // the one shareable window, its thumbnail what the screen shows of it.
+    // the one shareable window, its thumbnail what the screen shows of it; a double click
+    // on it chooses it.
     void realWindowsAreListedByTheRules() {
-        QVERIFY(kLongTitle.toUtf8().size() > 100);
-        const WindowInfo info = listed(longWindow_->winId());
-        QCOMPARE(info.title, kLongTitle);
-        QCOMPARE(info.rect.size(), kWindowSize);
-        QVERIFY(info.visible && !info.minimized && !info.hasParent);
-        QVERIFY(listed(hiddenOnes_[3]->winId()).hasParent);
-
+        QCOMPARE(listed(longWindow_->winId()).title, kLongTitle);  // longer than 100 bytes
         orbLive_ShareWinEnumWidget picker(owner_.get());
         picker.move(150, 130);
         picker.show();
@@ -184,26 +164,15 @@ private slots:
             titles << item->title();
         }
         QCOMPARE(titles, QStringList({kDesktop, QString(), QString(), kLongTitle}));
-        QCOMPARE(items[0]->windowId(), WId(0));
-        QCOMPARE(items[0]->findChild<QLabel*>("label_image")->pixmap(Qt::ReturnByValue).size(),
-                 QGuiApplication::primaryScreen()->size());
         QVERIFY(items[1]->isPlaceholder() && items[2]->isPlaceholder());
         QCOMPARE(items[3]->windowId(), longWindow_->winId());
-        QCOMPARE(items[3]->findChild<QLabel*>("label_title")->text(), kLongTitle);
-        const QPixmap thumbnail =
-            items[3]->findChild<QLabel*>("label_image")->pixmap(Qt::ReturnByValue);
-        QCOMPARE(thumbnail.size(), kWindowSize);
-        QCOMPARE(pixelAt(thumbnail, 0.5, 0.8), kLongColour);
         QVERIFY(items[0]->isSelected());
-        QVERIFY(!items[3]->isSelected());
 
         QSignalSpy checked(items[1], &orbLive_ShareWindowPreItem::preItemChecked);
         QSignalSpy ok(items[1], &orbLive_ShareWindowPreItem::preItemOK);
-        QSignalSpy accepted(&picker, &QDialog::accepted);
         QTest::mouseClick(items[1], Qt::LeftButton);
         QTest::mouseDClick(items[1], Qt::LeftButton);
-        items[1]->setSelected(true);
-        QCOMPARE(checked.count() + ok.count() + accepted.count(), 0);
+        QCOMPARE(checked.count() + ok.count(), 0);
         QVERIFY(!items[1]->isSelected() && items[0]->isSelected());
 
         const QLabel* image = items[3]->findChild<QLabel*>("label_image");
@@ -213,48 +182,14 @@ private slots:
             return QGuiApplication::primaryScreen()->grabWindow(picker.winId());
         };
         QTRY_COMPARE_WITH_TIMEOUT(onScreen().toImage().pixelColor(spot), kLongColour, 20000);
-        const QPixmap shot = onScreen();
-        QCOMPARE(shot.size(), QSize(980, 540));
         const QString dir = QStringLiteral(ORB_BINARY_DIR "/screenshots");
-        QVERIFY(QDir().mkpath(dir) && shot.save(dir + "/share_picker.png"));
-    }
+        QVERIFY(QDir().mkpath(dir) && onScreen().save(dir + "/share_picker.png"));
 
-    void choosingEndsThePicker_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("result");
-        QTest::addColumn<bool>("window");  // the long window chosen, or else the desktop
-        QTest::newRow("double click") << "double" << int(QDialog::Accepted) << true;
-        QTest::newRow("click, then OK") << "click ok" << int(QDialog::Accepted) << true;
-        QTest::newRow("OK on the desktop") << "ok" << int(QDialog::Accepted) << false;
-        QTest::newRow("click, then cancel") << "click cancel" << int(QDialog::Rejected) << false;
-    }
-    void choosingEndsThePicker() {
-        QFETCH(QString, how);
-        QFETCH(int, result);
-        QFETCH(bool, window);
-        orbLive_ShareWinEnumWidget picker(owner_.get());
-        auto* entry = picker.items()[3];
-        const auto button = [&](const char* name) {
-            QTest::mouseClick(picker.findChild<QPushButton*>(name), Qt::LeftButton);
-        };
-        QCOMPARE(
-            runPicker(picker,
-                      [&] {
-                          if (how == "double") {
-                              QTest::mouseDClick(entry, Qt::LeftButton);
-                              return;
-                          }
-                          if (how.startsWith("click")) {
-                              QTest::mouseClick(entry, Qt::LeftButton);
-                              QVERIFY(entry->isSelected());
-                              QVERIFY(!picker.items()[0]->isSelected());
-                          }
-                          button(how.endsWith("cancel") ? "pushButton_reject" : "pushButton_yes");
-                      }),
-            result);
-        QCOMPARE(picker.selectedWindowId(), window ? longWindow_->winId() : WId(0));
-        const QString desktop = result == QDialog::Accepted ? kDesktop : QString();
-        QCOMPARE(picker.selectedTitle(), window ? kLongTitle : desktop);
+        orbLive_ShareWinEnumWidget chooser(owner_.get());
+        const auto choose = [&] { QTest::mouseDClick(chooser.items()[3], Qt::LeftButton); };
+        QCOMPARE(runPicker(chooser, choose), int(QDialog::Accepted));
+        QCOMPARE(chooser.selectedWindowId(), longWindow_->winId());
+        QCOMPARE(chooser.selectedTitle(), kLongTitle);
     }
 };
 
