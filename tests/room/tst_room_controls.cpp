@@ -330,6 +330,12 @@ private slots:
         QCOMPARE(drawn, PreviewPacer::kHoldFrames / PreviewPacer::kBehindStride);
         QVERIFY(pacer.next(1, light, interval));
         QVERIFY(pacer.next(1, light, interval));
+        // Keeping up with little to spare: every other frame, before any frame is late.
+        int tightDrawn = 0;
+        for (int frame = 0; frame < 10; ++frame) {
+            tightDrawn += pacer.next(1, interval * 6 / 10, interval) ? 1 : 0;
+        }
+        QCOMPARE(tightDrawn, 10 / PreviewPacer::kTightStride);
         // A heavy average slows it down without any frame counted late.
         int heavyDrawn = 0;
         for (int frame = 0; frame < PreviewPacer::kBehindStride * 2; ++frame) {
