@@ -24,5 +24,8 @@ public:
     static int resetVideo(config_t* profile);
 
 private:
+    enum class Renderer { Unknown, Software, Hardware };
+    // The renderer does not change while the program runs.
+    static inline Renderer softwareRenderer_ = Renderer::Unknown;
     bool running_ = false;
 };

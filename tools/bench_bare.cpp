@@ -4,7 +4,8 @@
 // cost as one JSON line, like bench_stream.
 //   bench_bare <rtmp server url> <key> <clip> <seconds> <kbps> [Video/<Key>=<value>...]
 // The Video keys are the profile's: ColorFormat (NV12, I420), ScaleType (bilinear, bicubic,
-// lanczos, area) and GPUConversion (true, false).
+// lanczos, area) and GPUConversion (true, false; unnamed: off on a software renderer).
+#include <GL/gl.h>
 #include <X11/Xlib.h>
 #include <obs-nix-platform.h>
 #include <obs.h>
@@ -75,6 +76,14 @@ void applyVideoKey(obs_video_info* ovi, const std::string& key, const std::strin
     }
 }
 
+bool softwareRenderer() {
+    obs_enter_graphics();
+    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const bool software = name && (std::strstr(name, "llvmpipe") || std::strstr(name, "softpipe"));
+    obs_leave_graphics();
+    return software;
+}
+
 bool resetVideo(int argc, char** argv) {
     obs_video_info ovi = {};
     ovi.graphics_module = "libobs-opengl";
@@ -87,15 +96,28 @@ bool resetVideo(int argc, char** argv) {
     ovi.range = VIDEO_RANGE_PARTIAL;
     ovi.scale_type = OBS_SCALE_BICUBIC;
     ovi.gpu_conversion = true;
+    bool conversionNamed = false;
     for (int i = 6; i < argc; ++i) {
         const std::string arg = argv[i];
         const size_t eq = arg.find('=');
         if (eq != std::string::npos) {
             applyVideoKey(&ovi, arg.substr(0, eq), arg.substr(eq + 1));
+            conversionNamed = conversionNamed || arg.substr(0, eq) == "Video/GPUConversion";
+        }
+    }
+    if (obs_reset_video(&ovi) != OBS_VIDEO_SUCCESS) {
+        return false;
+    }
+    // As the studio does: on a software renderer the processor converts the colours, unless a
+    // key said otherwise.
+    if (!conversionNamed && softwareRenderer()) {
+        ovi.gpu_conversion = false;
+        if (obs_reset_video(&ovi) != OBS_VIDEO_SUCCESS) {
+            return false;
         }
     }
     obs_audio_info oai = {48000, SPEAKERS_STEREO};
-    return obs_reset_video(&ovi) == OBS_VIDEO_SUCCESS && obs_reset_audio(&oai);
+    return obs_reset_audio(&oai);
 }
 
 void addClip(const char* path) {

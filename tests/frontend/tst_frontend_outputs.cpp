@@ -164,6 +164,28 @@ private slots:
         }
     }
 
+    // Tests compose on the processor: the colour conversion is the processor's too, unless the
+    // profile names its choice.
+    void softwareRendererConvertsOnTheProcessor() {
+        config_t* profile = studio()->Config();
+        const auto converts = [] {
+            obs_video_info ovi = {};
+            return obs_get_video_info(&ovi) && ovi.gpu_conversion;
+        };
+        const auto automatic = [profile] {
+            config_remove_value(profile, "Video", "GPUConversion");
+            return studio()->ResetVideo();
+        };
+        QVERIFY(!converts());
+        auto restore = qScopeGuard(automatic);
+        config_set_bool(profile, "Video", "GPUConversion", true);
+        QCOMPARE(studio()->ResetVideo(), OBS_VIDEO_SUCCESS);
+        QVERIFY(converts());
+        restore.dismiss();
+        QCOMPARE(automatic(), OBS_VIDEO_SUCCESS);
+        QVERIFY(!converts());
+    }
+
     void streamReachesTheServerWithItsFigures() {
         RtmpServer server;
         QVERIFY(server.start());
