@@ -228,6 +228,27 @@ std::unique_ptr<QWidget> showWindow(const QString& title) {
     return window;
 }
 
+bool waitExposed(QWidget* window, int timeoutMs) {
+    if (QTest::qWaitForWindowExposed(window, timeoutMs)) {
+        return true;
+    }
+    const auto run = [](const QString& program, const QStringList& args) {
+        QProcess process;
+        process.start(program, args);
+        process.waitForFinished(5000);
+        return QString::fromLocal8Bit(process.readAll()).simplified();
+    };
+    const QRect frame = window->frameGeometry();
+    qWarning("%s not exposed: visible %d, state 0x%x, frame %d,%d %dx%d | %s | %s | %s",
+             qPrintable(window->objectName()), window->isVisible(), int(window->windowState()),
+             frame.x(), frame.y(), frame.width(), frame.height(),
+             qPrintable(run("xprop", {"-id", QString::number(window->winId()), "WM_STATE",
+                                      "_NET_WM_STATE", "WM_HINTS", "_NET_FRAME_EXTENTS"})),
+             qPrintable(run("xprop", {"-root", "_NET_ACTIVE_WINDOW", "_NET_CLIENT_LIST"})),
+             qPrintable(run("ps", {"-o", "pid,stat,wchan:24,etime,args", "-C", "openbox"})));
+    return false;
+}
+
 QStringList windowTitles() {
     QStringList titles;
     for (const auto& choice : SourceFactory::choices("xcomposite_input", "capture_window")) {

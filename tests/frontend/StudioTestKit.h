@@ -89,6 +89,9 @@ struct Inputs {
 // A plain window titled `title`, shown; window capture offers it once the window manager
 // mapped it (see windowTitles).
 std::unique_ptr<QWidget> showWindow(const QString& title);
+// Waits until `window` is on screen; when it is not, prints what Qt and the window manager
+// think of it (a window that never maps leaves nothing else to go on).
+bool waitExposed(QWidget* window, int timeoutMs = 30000);
 // The titles of the windows window capture offers now.
 QStringList windowTitles();
 

@@ -81,7 +81,7 @@ private slots:
         QWidget host;
         host.resize(640, 480);
         host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host, 30000));
+        QVERIFY(studiotest::waitExposed(&host));
         log_.attach(&host);
         auto* preview = host.findChild<PreviewDisplay*>();
         QVERIFY(preview);

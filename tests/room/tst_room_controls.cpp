@@ -126,7 +126,7 @@ private slots:
         layout->addWidget(console_);
         room_->resize(820, 520);
         room_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(room_.get(), 30000));
+        QVERIFY(studiotest::waitExposed(room_.get()));
         wiring_ = std::make_unique<RoomWiring>(app(), scene_, console_);
         QTRY_COMPARE_WITH_TIMEOUT(tabNames(), basic()->sceneNames(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(currentTab(), basic()->currentSceneName(), 10000);
@@ -259,7 +259,7 @@ private slots:
         console_->setState(kMicrophoneMute, 0);
         Speaker speaker;
         speaker.showBound(console_);
-        QVERIFY(QTest::qWaitForWindowExposed(&speaker, 30000));
+        QVERIFY(studiotest::waitExposed(&speaker));
         QVERIFY(room_->grab().save(studiotest::screenshotPath("room_controls.png")));
         QVERIFY(speaker.grab().save(studiotest::screenshotPath("room_speaker.png")));
         QVERIFY(speaker.isChecked(Speaker::kVolume));

@@ -118,7 +118,7 @@ private slots:
         // The test screen is smaller than the room's own size.
         room_->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         shared_ = studiotest::showWindow(kWindowTitle);
-        QVERIFY(QTest::qWaitForWindowExposed(shared_.get(), 30000));
+        QVERIFY(studiotest::waitExposed(shared_.get()));
     }
 
     void init() {
@@ -126,7 +126,7 @@ private slots:
             app()->removeScenceItem(SceneItems::itemName(item), false);
         }
         enter();
-        QVERIFY(QTest::qWaitForWindowExposed(room_.get(), 30000));
+        QVERIFY(studiotest::waitExposed(room_.get()));
     }
 
     void cleanup() {
@@ -226,7 +226,7 @@ private slots:
         const QSize normal = strip->size();
         button(SpeakSimple::kSources)->click();
         QTRY_VERIFY(speak()->sourcePanel()->isVisible());
-        QVERIFY(QTest::qWaitForWindowExposed(room_.get(), 30000));
+        QVERIFY(studiotest::waitExposed(room_.get()));
         QTest::qWait(500);  // a few frames of the picture for the screenshot only
         QVERIFY(QGuiApplication::primaryScreen()
                     ->grabWindow(room_->winId())
@@ -241,7 +241,7 @@ private slots:
             strip->frameGeometry().topLeft(),
             QPoint(area.left() + (area.width() - normal.width()) / 2, area.top()), 10000);
         QVERIFY(room_->chat()->isFloating() && room_->chat()->isVisible());
-        QVERIFY(QTest::qWaitForWindowExposed(strip, 30000));
+        QVERIFY(studiotest::waitExposed(strip));
         QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(
             screenshotPath("room_simple_speech.png")));
 
