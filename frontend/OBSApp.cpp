@@ -91,9 +91,10 @@ int OBSApp::startStudio() {
 
 void OBSApp::shutdown() {
     basic_.reset();
-    engine_->stop();
+    // Saved before the engine stops: a teardown that hangs ends the process (StudioEngine).
     global_->save();
     global_->close();
+    engine_->stop();
     const long leaks = bnum_allocs();
     if (leaks != 0) {
         live::log::warn("{}: {} engine allocations not freed", "OBSApp::shutdown", leaks);

@@ -4,7 +4,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "core/ExitWatchdog.h"
 #include "core/Log.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestLogger : public QObject {
     Q_OBJECT
@@ -77,6 +81,27 @@ private slots:
         for (const QString& f : files) {
             QVERIFY(QFileInfo(dir.path() + "/" + f).size() <= 5 * 1024 * 1024);
         }
+    }
+
+    // A last step that hangs is logged and ends the process with the given status; one that
+    // ends in time leaves the process alone.
+    void exitWatchdogEndsAHangingStep() {
+        { const ExitWatchdog quick(std::chrono::seconds(60), 7, "a quick step"); }
+        QTemporaryDir dir;
+        const QString base = dir.path() + "/orblive_log";
+        const pid_t child = fork();
+        if (child == 0) {
+            live::initLogger(base.toUtf8().constData(), live::kWarn);
+            const ExitWatchdog hanging(std::chrono::milliseconds(100), 7, "a hanging step");
+            for (;;) {
+                pause();
+            }
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 7);
+        QVERIFY(readAll(base + ".txt").contains("a hanging step still running after 100 ms"));
     }
 };
 
