@@ -1,3 +1,4 @@
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -55,6 +56,23 @@ void recordInto(OBSApp* a, const QString& dir, const char* format) {
     config_set_string(profile, "SimpleOutput", "RecFormat", format);
 }
 
+// Waits until the recording has taken `seconds` of video by its own frame count: on a busy
+// machine the wall clock runs ahead of what reaches the file.
+bool waitRecorded(double seconds) {
+    obs_video_info ovi = {};
+    obs_get_video_info(&ovi);
+    const uint64_t frames = uint64_t(seconds * ovi.fps_num / ovi.fps_den);
+    OBSOutputAutoRelease output = obs_get_output_by_name("orb-record");
+    QDeadlineTimer deadline(60000);
+    while (output && obs_output_active(output) && !deadline.hasExpired()) {
+        if (uint64_t(obs_output_get_total_frames(output)) >= frames) {
+            return true;
+        }
+        QTest::qWait(50);
+    }
+    return false;
+}
+
 // ---- The child side: "--child <mode> <folder>" records into <folder> in its own studio.
 
 using studiotest::childSays;
@@ -85,7 +103,14 @@ int runChild(int argc, char** argv) {
         childSays("recording");
         // "kill": the test kills the whole group meanwhile; "quit": the app ends while
         // the recording runs.
-        QTest::qWait(mode == "kill" ? 60000 : 3200);
+        if (!waitRecorded(mode == "kill" ? 3.5 : 3.2)) {
+            childSays("recording stalled");
+            return 3;
+        }
+        childSays("recorded");
+        if (mode == "kill") {
+            QTest::qWait(60000);
+        }
         childSays("quitting");
     }
     childSays(QStringLiteral("leaks %1").arg(bnum_allocs()));
@@ -293,8 +318,7 @@ private slots:
         QProcess* child = startChild(mode, folder);
         QByteArray output;
         if (mode == "kill") {
-            QVERIFY2(studiotest::waitForLine(child, output, "recording"), output.constData());
-            QTest::qWait(3500);
+            QVERIFY2(studiotest::waitForLine(child, output, "recorded"), output.constData());
             QCOMPARE(::kill(-static_cast<pid_t>(child->processId()), SIGKILL), 0);
         }
         QVERIFY(child->waitForFinished(90000));
@@ -303,7 +327,7 @@ private slots:
         const MediaProbe probe = MediaProbe::of(onlyFileIn(folder));
         QCOMPARE(probe.videoCodec, QString("h264"));
         // The quitting app recorded 3.2 s, of which a stop cut short would lose the two
-        // seconds the encoders and the muxer still held.
+        // seconds the encoders and the muxer still held; the killed one had taken 3.5 s.
         QVERIFY2(probe.duration > (mode == "kill" ? 1.0 : 2.5),
                  qPrintable(QString::number(probe.duration)));
         child->deleteLater();
