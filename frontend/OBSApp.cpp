@@ -1,5 +1,6 @@
 #include "frontend/OBSApp.h"
 
+#include "core/ExitWatchdog.h"
 #include "core/Log.h"
 #include "core/MessageBox.h"
 #include "frontend/IniConfig.h"
@@ -90,11 +91,15 @@ int OBSApp::startStudio() {
 }
 
 void OBSApp::shutdown() {
-    basic_.reset();
-    // Saved before the engine stops: a teardown that hangs ends the process (StudioEngine).
     global_->save();
-    global_->close();
+    // Seen under load: a thread of the encoder or a video decoder that never ended kept the
+    // teardown, and with it the process and its single-instance lock, alive with no window
+    // left. The scenes and settings are saved before anything here can hang.
+    const ExitWatchdog watchdog(std::chrono::milliseconds(kShutdownLimitMs), kExitShutdownHung,
+                                "the studio's teardown");
+    basic_.reset();
     engine_->stop();
+    global_->close();
     const long leaks = bnum_allocs();
     if (leaks != 0) {
         live::log::warn("{}: {} engine allocations not freed", "OBSApp::shutdown", leaks);

@@ -31,6 +31,11 @@ public:
         kModuleMissing = -6,   // a module streaming or recording needs did not load
     };
 
+    // The process's exit status when the studio's teardown hangs, and how long it may take:
+    // the outputs' own bounded waits (stream 5 s, recording 15 s) with room to spare.
+    static constexpr int kExitShutdownHung = 5;
+    static constexpr int kShutdownLimitMs = 60000;
+
     OBSApp(int& argc, char** argv);
     ~OBSApp() override;
 

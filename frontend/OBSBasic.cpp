@@ -136,11 +136,13 @@ void OBSBasic::shutdown() {
     }
     saveTimer_->stop();
     detach();
-    tearDownOutputs();
-    delete sourceList_.data();
+    // Saved before the outputs go: their teardown is the part that can hang.
     if (loaded_) {
         SaveProject();
     }
+    profile_->save();
+    tearDownOutputs();
+    delete sourceList_.data();
     loaded_ = false;
     relay_->unwatchAll();
     scenes_->clear();

@@ -7,7 +7,6 @@
 #include <obs-nix-platform.h>
 #endif
 
-#include "core/ExitWatchdog.h"
 #include "core/Log.h"
 #include "frontend/RendererProbe.h"
 #include "frontend/VideoSettings.h"
@@ -45,11 +44,6 @@ void StudioEngine::stop() {
         return;
     }
     running_ = false;
-    // Seen once: a media decoder's worker thread that never ended kept the engine's teardown,
-    // and with it the whole process and its single-instance lock, alive with no window left.
-    // By now the outputs are stopped and the scenes and settings saved.
-    const ExitWatchdog watchdog(std::chrono::milliseconds(kShutdownLimitMs), kExitShutdownHung,
-                                "the studio engine's shutdown");
     obs_shutdown();
 }
 

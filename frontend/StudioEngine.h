@@ -7,10 +7,6 @@
 // The engine's life: start-up on an X display, audio and video set-up, shutdown.
 class StudioEngine {
 public:
-    // The process's exit status when the engine's shutdown hangs.
-    static constexpr int kExitShutdownHung = 5;
-    static constexpr int kShutdownLimitMs = 20000;
-
     StudioEngine() = default;
     ~StudioEngine();
     StudioEngine(const StudioEngine&) = delete;
@@ -19,8 +15,6 @@ public:
     // Starts the engine on `display` (an Xlib Display* on X11, unused on Windows); false when
     // it cannot start.
     bool start(void* display, const QString& locale, const QString& moduleConfigPath);
-    // Ends the process with kExitShutdownHung when the engine does not let go within
-    // kShutdownLimitMs: callers save what they keep before.
     void stop();
     bool running() const { return running_; }
 
