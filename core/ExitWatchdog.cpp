@@ -5,12 +5,8 @@
 
 #include "core/Log.h"
 
-ExitWatchdog::ExitWatchdog(std::chrono::milliseconds limit, int status, std::string what,
-                           std::function<void()> lastWords)
-    : status_(status),
-      what_(std::move(what)),
-      lastWords_(std::move(lastWords)),
-      thread_(&ExitWatchdog::watch, this, limit) {}
+ExitWatchdog::ExitWatchdog(std::chrono::milliseconds limit, int status, std::string what)
+    : status_(status), what_(std::move(what)), thread_(&ExitWatchdog::watch, this, limit) {}
 
 ExitWatchdog::~ExitWatchdog() {
     {
@@ -34,9 +30,6 @@ void ExitWatchdog::watch(std::chrono::milliseconds limit) {
     std::fprintf(stderr, "%s still running after %lld ms, ending the process\n", what_.c_str(),
                  static_cast<long long>(limit.count()));
     std::fflush(stderr);
-    if (lastWords_) {
-        lastWords_();
-    }
     // Not exit(): the step that hangs holds locks that static destructors would wait on.
     std::_Exit(status_);
 }

@@ -2,20 +2,17 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 
 // Bounds a step that must not keep the process alive forever: when the step is still running
 // `limit` after construction, the reason is logged and written to standard error and the
-// process ends at once with `status`, after `lastWords` (say, a report of the threads) ran.
-// Destroying the watchdog (the step ended) disarms it.
+// process ends at once with `status`. Destroying the watchdog (the step ended) disarms it.
 // Only for the last steps of a process, after everything worth keeping has been written.
 class ExitWatchdog {
 public:
-    ExitWatchdog(std::chrono::milliseconds limit, int status, std::string what,
-                 std::function<void()> lastWords = {});
+    ExitWatchdog(std::chrono::milliseconds limit, int status, std::string what);
     ~ExitWatchdog();
     ExitWatchdog(const ExitWatchdog&) = delete;
     ExitWatchdog& operator=(const ExitWatchdog&) = delete;
@@ -25,7 +22,6 @@ private:
 
     const int status_;
     const std::string what_;
-    const std::function<void()> lastWords_;
     std::mutex mutex_;
     std::condition_variable done_;
     bool disarmed_ = false;

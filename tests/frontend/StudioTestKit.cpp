@@ -8,12 +8,9 @@
 
 #include <obs.h>
 
-#include <unistd.h>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <optional>
-#include <string>
 
 #include "core/DialogSeam.h"
 #include "core/ExitWatchdog.h"
@@ -30,17 +27,6 @@ void removeStudioFolder() {
     // Named as the application names itself; the app object does not exist yet.
     const QString data = qEnvironmentVariable("XDG_DATA_HOME", QDir::homePath() + "/.local/share");
     QDir(data + "/kelvarin/orblive/studio").removeRecursively();
-}
-
-// Where every thread of this process waits, into the test's output.
-void printThreads() {
-    std::fflush(stdout);
-    const std::string command = "gdb -p " + std::to_string(getpid()) +
-                                " -batch -nx -ex 'set pagination off' -ex 'thread apply all bt'"
-                                " 2>&1 | grep -v '^\\[New LWP\\|^Reading symbols'";
-    if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "no backtraces: gdb did not run\n");
-    }
 }
 
 }  // namespace
@@ -72,7 +58,7 @@ int runWithStudio(int& argc, char** argv, const std::function<int()>& run) {
         // stands and the output says so; only the leak check below is lost. The program's own
         // bound (OBSApp) is longer, so this one ends it first.
         teardown.emplace(std::chrono::milliseconds(OBSApp::kShutdownLimitMs * 3 / 4), status,
-                         "the studio's teardown after the test cases", printThreads);
+                         "the studio's teardown after the test cases");
     }
     teardown.reset();
     const long leaks = bnum_allocs();
