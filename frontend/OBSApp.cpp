@@ -94,7 +94,8 @@ void OBSApp::shutdown() {
     global_->save();
     // Seen under load: a thread of the encoder or a video decoder that never ended kept the
     // teardown, and with it the process and its single-instance lock, alive with no window
-    // left. The scenes and settings are saved before anything here can hang.
+    // left. The settings are saved here and the scenes first thing in the studio's teardown,
+    // before anything that can hang.
     const ExitWatchdog watchdog(std::chrono::milliseconds(kShutdownLimitMs), kExitShutdownHung,
                                 "the studio's teardown");
     basic_.reset();

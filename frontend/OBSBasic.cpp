@@ -146,7 +146,6 @@ void OBSBasic::shutdown() {
     loaded_ = false;
     relay_->unwatchAll();
     scenes_->clear();
-    profile_->save();
     profile_->close();
 }
 
